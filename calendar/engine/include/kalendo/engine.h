@@ -1,0 +1,93 @@
+#pragma once
+
+#include "kalendo/date.h"
+#include "kalendo/int16.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kalendo {
+
+// A day of the Chinese lunar calendar. month 1-12 (for a leap month: the month it repeats),
+// day 1-30.
+struct LunarDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    bool leap = false;
+    friend constexpr bool operator==(const LunarDate&, const LunarDate&) = default;
+};
+
+// The lunar calendar engine: the control's tables and every calendar computation.
+// Members that fail throw an EngineError subclass carrying the classic error number.
+// Each method's comment gives the name it has on the control's dispatch interface.
+class Engine {
+public:
+    Engine(); // the tables are filled at once
+    // SetValue: (re)fills the per-instance tables.
+    void setValue();
+
+    // lMonthDays: 29 or 30, the ordinary month m of lunar year y (years before 1900 read 1900).
+    Int16 lunarMonthDays(Int16 y, Int16 m) const;
+    // 闰哪月: the leap month 1-12 of lunar year y, 0 for none.
+    Int16 leapMonth(Int16 y) const;
+    // 农历y年闰月的天数: 0, 29 or 30.
+    Int16 leapMonthDays(Int16 y) const;
+    // 农历y年的总天数: the days of lunar year y.
+    Int16 lunarYearDays(Int16 y) const;
+
+    // 阳历返回农: the nine-character lunar date text, leap flag + YYYY + MM + DD.
+    std::string solarToLunar(DateTime solar) const;
+    LunarDate solarToLunarDate(Date solar) const; // the same, as a value
+    // 阴历转阳历: the Gregorian date text of an ordinary lunar month's day; normalises its
+    // arguments in place first. "" when no day matches.
+    std::string lunarToSolar(Int16& lian, Int16& yue, Int16& tian) const;
+
+    // 天干地: stem and branch of a year, e.g. 戊子.
+    std::string yearStemBranch(Int16 year) const;
+    // 返回属象: the zodiac animal of a year, e.g. 鼠.
+    std::string zodiacAnimal(Int16 year) const;
+    // 月份用农历表示: 一月 ... 十二月.
+    std::string lunarMonthName(Int16 month) const;
+    // 日用农历表示: 初一 ... 三十.
+    std::string lunarDayName(Int16 day) const;
+
+    // sTerm: the day of solar term n (1 = 小寒 ... 24 = 冬至) of a Gregorian year.
+    Date solarTerm(int year, Int16 n) const;
+    // 阳历返回节气: the name of the term falling on a day, or " ".
+    std::string solarTermOn(DateTime date) const;
+
+    // 阳历节日, 阴历节日, 星期节日: the names stored under a four-character key, or "".
+    std::string solarFestival(std::string_view key) const;
+    std::string lunarFestival(std::string_view key) const;
+    std::string weekdayFestival(std::string_view key) const;
+    // 第几个星期几: month + grid row + weekday of a date, e.g. "0520".
+    std::string weekdayKey(DateTime date) const;
+
+    // 复活节: Easter Sunday of a Gregorian year as text, e.g. "2008-3-23".
+    std::string easter(Int16 year) const;
+    // 星座: the star sign of a date, e.g. 金牛座.
+    std::string starSign(DateTime date) const;
+
+    // The first and last days that the lunar year table covers.
+    static constexpr Date kFirstDay = Date::fromYmd(1900, 1, 31);
+    static constexpr Date kLastDay = Date::fromYmd(2091, 2, 17);
+
+private:
+    std::uint32_t yearEntry(Int16 y) const;
+
+    std::array<std::uint32_t, 191> m_lunarYears{};
+    std::array<std::string_view, 10> m_stems{};
+    std::array<std::string_view, 12> m_branches{};
+    std::array<std::string_view, 12> m_animals{};
+    std::array<std::string_view, 11> m_numerals{};
+    std::array<std::string_view, 24> m_termNames{};
+    std::array<double, 24> m_termMinutes{};
+    std::array<std::string_view, 120> m_solarFestivals{};
+    std::array<std::string_view, 20> m_lunarFestivals{};
+    std::array<std::string_view, 30> m_weekdayFestivals{};
+};
+
+} // namespace kalendo

@@ -1,0 +1,366 @@
+#include "kalendo/engine.h"
+
+#include "kalendo/errors.h"
+#include "tables.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace kalendo {
+
+namespace {
+
+#include "solar_term_days.inc"
+
+using tables::kFirstLunarYear;
+using tables::kLastLunarYear;
+using tables::kLunarYears;
+
+[[noreturn]] void outOfRange() {
+    throw SubscriptError("Subscript out of range");
+}
+
+template <class Array> const auto& at(const Array& array, long long index) {
+    if (index < 0 || index >= static_cast<long long>(array.size()))
+        outOfRange();
+    return array[static_cast<std::size_t>(index)];
+}
+
+// Splits a UTF-8 text into n pieces of `width` characters each.
+template <std::size_t N>
+constexpr std::array<std::string_view, N> splitCharacters(std::string_view text, int width = 1) {
+    std::array<std::string_view, N> pieces{};
+    std::size_t pos = 0;
+    for (auto& piece : pieces) {
+        std::size_t const begin = pos;
+        for (int c = 0; c < width && pos < text.size(); ++c) {
+            ++pos;
+            while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80)
+                ++pos;
+        }
+        piece = text.substr(begin, pos - begin);
+    }
+    return pieces;
+}
+
+constexpr int monthLength(std::uint32_t entry, int m) {
+    return entry & (0x10000u >> m) ? 30 : 29;
+}
+constexpr int leapLength(std::uint32_t entry) {
+    return (entry & 0xF) == 0 ? 0 : entry & 0x10000 ? 30 : 29;
+}
+constexpr int yearLength(std::uint32_t entry) {
+    int days = leapLength(entry);
+    for (int m = 1; m <= 12; ++m)
+        days += monthLength(entry, m);
+    return days; // [348, 390]
+}
+
+// Serial day of each lunar new year 1900-2091, derived from the year table.
+constexpr auto kNewYears = [] {
+    std::array<std::int32_t, kLunarYears.size() + 1> days{};
+    days[0] = Engine::kFirstDay.serial();
+    for (std::size_t i = 0; i < kLunarYears.size(); ++i)
+        days[i + 1] = days[i] + yearLength(kLunarYears[i]);
+    return days;
+}();
+static_assert(kNewYears[100] == Date::fromYmd(2000, 2, 5).serial(), "lunar 2000 begins 2000-2-5");
+static_assert(kNewYears.back() - 1 == Engine::kLastDay.serial(), "lunar 2090 ends 2091-2-17");
+
+constexpr std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// Joins the names of every entry whose key is `key`, in table order.
+template <std::size_t N>
+std::string lookUp(const std::array<std::string_view, N>& table, std::size_t examined,
+                   std::string_view key) {
+    key = trimBlanks(key);
+    std::string result;
+    for (std::size_t i = 0; i < examined && i < N; ++i) {
+        std::string_view const entry = table[i];
+        if (entry.empty() || entry.substr(0, 4) != key)
+            continue;
+        result.assign(trimBlanks(result));
+        result += trimBlanks(entry.substr(std::min<std::size_t>(4, entry.size())));
+    }
+    return result;
+}
+
+std::string twoDigits(int n) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02d", n);
+    return buf;
+}
+
+} // namespace
+
+Engine::Engine() {
+    setValue();
+}
+
+void Engine::setValue() {
+    m_solarFestivals = {};
+    m_lunarFestivals = {};
+    m_weekdayFestivals = {};
+    std::copy(tables::kSolarFestivals.begin(), tables::kSolarFestivals.end(),
+              m_solarFestivals.begin());
+    std::copy(tables::kLunarFestivals.begin(), tables::kLunarFestivals.end(),
+              m_lunarFestivals.begin());
+    std::copy(tables::kWeekdayFestivals.begin(), tables::kWeekdayFestivals.end(),
+              m_weekdayFestivals.begin());
+    m_lunarYears = kLunarYears;
+    static constexpr auto stems = splitCharacters<10>(tables::kStems);
+    static constexpr auto branches = splitCharacters<12>(tables::kBranches);
+    static constexpr auto animals = splitCharacters<12>(tables::kAnimals);
+    static constexpr auto numerals = splitCharacters<11>(tables::kNumerals);
+    static constexpr auto termNames = splitCharacters<24>(tables::kTermNames, 2);
+    m_stems = stems;
+    m_branches = branches;
+    m_animals = animals;
+    m_numerals = numerals;
+    m_termNames = termNames;
+    for (std::size_t i = 0; i < m_termMinutes.size(); ++i) {
+        std::string_view const field = tables::kTermMinutes.substr(7 * i, 6);
+        double minutes = 0;
+        for (char c : field)
+            minutes = minutes * 10 + (c - '0');
+        m_termMinutes[i] = minutes;
+    }
+}
+
+std::uint32_t Engine::yearEntry(Int16 y) const {
+    return at(m_lunarYears, y - kFirstLunarYear);
+}
+
+Int16 Engine::lunarMonthDays(Int16 y, Int16 m) const {
+    std::uint32_t const entry = yearEntry(y < kFirstLunarYear ? Int16(kFirstLunarYear) : y);
+    // The mask is the integer part of 65536 / 2^m, held in a 32-bit integer.
+    if (m <= -15)
+        throw OverflowError("Overflow");
+    const long long mask = m >= 17 ? 0 : 1LL << (16 - m);
+    return (entry & mask) != 0 ? 30 : 29;
+}
+
+Int16 Engine::leapMonth(Int16 y) const {
+    if (y < kFirstLunarYear)
+        return 0;
+    return static_cast<Int16>(yearEntry(y) & 0xF);
+}
+
+Int16 Engine::leapMonthDays(Int16 y) const {
+    if (leapMonth(y) == 0)
+        return 0;
+    return (yearEntry(y) & 0x10000) != 0 ? 30 : 29;
+}
+
+Int16 Engine::lunarYearDays(Int16 y) const {
+    Int16 days = 0;
+    for (Int16 m = 1; m <= 12; ++m)
+        days = add16(days, lunarMonthDays(y, m));
+    return add16(days, leapMonthDays(y));
+}
+
+LunarDate Engine::solarToLunarDate(Date solar) const {
+    if (solar < kFirstDay)
+        throw InvalidCallError("Invalid procedure call or argument: date before lunar 1900-1-1");
+    if (solar > kLastDay)
+        outOfRange(); // the year walk runs past the last lunar year
+    // The lunar year: the last new year not after the day. Year y >= 1900 begins in
+    // Gregorian year y, so it is the Gregorian year's or the one before.
+    int year = solar.year();
+    std::size_t index = static_cast<std::size_t>(year - kFirstLunarYear); // [0, 191]
+    if (index >= kNewYears.size() || kNewYears[index] > solar.serial())
+        --index, --year;
+    int offset = solar.serial() - kNewYears[index]; // [0, 383]
+    std::uint32_t const entry = m_lunarYears[index];
+    const int leap = static_cast<int>(entry & 0xF);
+    for (int m = 1; m <= 12; ++m) {
+        const int days = monthLength(entry, m);
+        if (offset < days)
+            return {year, m, offset + 1, false};
+        offset -= days;
+        if (m == leap) {
+            if (offset < leapLength(entry))
+                return {year, m, offset + 1, true};
+            offset -= leapLength(entry);
+        }
+    }
+    outOfRange(); // unreachable: the offset lies within the year
+}
+
+std::string Engine::solarToLunar(DateTime solar) const {
+    // The day offset from the anchor is rounded to the nearest whole day, halves to even,
+    // so a time of day from noon on can name the next day.
+    const Date secondAnchor = Date::fromYmd(2000, 2, 5);
+    const bool firstAnchor =
+        solar.date < secondAnchor || (solar.date == secondAnchor && solar.seconds == 0);
+    std::int32_t const offset =
+        solar.date.serial() - (firstAnchor ? kFirstDay : secondAnchor).serial();
+    Date day = solar.date;
+    if (solar.seconds > 43200 || (solar.seconds == 43200 && offset % 2 != 0))
+        day = day.plusDays(1);
+
+    const LunarDate lunar = solarToLunarDate(day);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%d%04d%02d%02d", lunar.leap ? 1 : 0, lunar.year, lunar.month,
+                  lunar.day);
+    return buf;
+}
+
+std::string Engine::lunarToSolar(Int16& lian, Int16& yue, Int16& tian) const {
+    if (lian < 1901)
+        lian = 1901;
+    if (yue > 12)
+        yue = 1;
+    if (yue < 1)
+        yue = 12;
+    if (tian < 1)
+        tian = 1;
+    const Int16 length = lunarMonthDays(lian, yue);
+    if (tian > length)
+        tian = length;
+
+    // The key carries no leap flag, so the ordinary month, which comes first, always wins.
+    const Date start = Date::rolled(lian, yue, tian - 100);
+    for (int i = 1; i <= 200; ++i) {
+        const Date candidate = Date::rolled(start.year(), static_cast<int>(start.month()), i);
+        const LunarDate lunar = solarToLunarDate(candidate);
+        if (lunar.year == lian && lunar.month == yue && lunar.day == tian)
+            return toText(candidate);
+    }
+    return {};
+}
+
+std::string Engine::yearStemBranch(Int16 year) const {
+    const Int16 stem = add16(sub16(year, 1900), 6) % 10;
+    std::string result(at(m_stems, stem));
+    const Int16 branch = add16(sub16(year, 1900), 12) % 12;
+    result += at(m_branches, branch);
+    return result;
+}
+
+std::string Engine::zodiacAnimal(Int16 year) const {
+    return std::string(at(m_animals, sub16(year, 1900) % 12));
+}
+
+std::string Engine::lunarMonthName(Int16 month) const {
+    std::string name;
+    if (month < 10)
+        name = at(m_numerals, sub16(month, 1));
+    else if (month == 10)
+        name = "十";
+    else
+        name = std::string("十").append(at(m_numerals, month % 10 - 1));
+    return name + "月";
+}
+
+std::string Engine::lunarDayName(Int16 day) const {
+    if (day <= 10)
+        return std::string("初").append(at(m_numerals, sub16(day, 1)));
+    if (day <= 19)
+        return std::string("十").append(at(m_numerals, day % 10 - 1));
+    if (day == 20)
+        return "二十";
+    if (day <= 29)
+        return std::string("二十").append(at(m_numerals, day % 10 - 1));
+    return "三十";
+}
+
+Date Engine::solarTerm(int year, Int16 n) const {
+    const double minutes = at(m_termMinutes, sub16(n, 1));
+    if (year >= kSolarTermFirstYear && year <= kSolarTermLastYear)
+        return Date::fromYmd(year, static_cast<unsigned>((n + 1) / 2),
+                             kSolarTermDays[year - kSolarTermFirstYear][n - 1]);
+
+    // Outside the astronomical table: the mean-year reckoning from 1900-1-6 2:05.
+    const double s = (static_cast<double>(year) - 1900) * 31556925.9747 + minutes * 60;
+    const double t = s - 2208549300.0; // seconds after 1970-01-01 00:00
+    // Added in two halves, each of which must fit the date library's 32-bit seconds.
+    auto toSeconds = [](double v) {
+        double const r = std::nearbyint(v);
+        if (!(r >= std::numeric_limits<std::int32_t>::min() &&
+              r <= std::numeric_limits<std::int32_t>::max()))
+            throw OverflowError("Overflow");
+        return static_cast<long long>(r);
+    };
+    const long long first = toSeconds(t / 2);
+    const long long second = toSeconds(t - t / 2);
+    const long long instant = first + second;
+    const long long day = instant >= 0 ? instant / 86400 : -((-instant + 86399) / 86400);
+    return Date::rolled(1970, 1, static_cast<int>(day) + 1);
+}
+
+std::string Engine::solarTermOn(DateTime date) const {
+    const int y = date.date.year();
+    const Int16 m = static_cast<Int16>(date.date.month());
+    const bool midnight = date.seconds == 0;
+    if (solarTerm(y, static_cast<Int16>(2 * m - 1)) == date.date && midnight)
+        return std::string(at(m_termNames, 2 * m - 2));
+    if (solarTerm(y, static_cast<Int16>(2 * m)) == date.date && midnight)
+        return std::string(at(m_termNames, 2 * m - 1));
+    return " ";
+}
+
+std::string Engine::solarFestival(std::string_view key) const {
+    return lookUp(m_solarFestivals, 102, key);
+}
+std::string Engine::lunarFestival(std::string_view key) const {
+    return lookUp(m_lunarFestivals, 10, key);
+}
+std::string Engine::weekdayFestival(std::string_view key) const {
+    return lookUp(m_weekdayFestivals, 16, key);
+}
+
+std::string Engine::weekdayKey(DateTime date) const {
+    const Date d = date.date;
+    const unsigned firstWeekday = Date::fromYmd(d.year(), d.month(), 1).weekday(); // [0, 6]
+    const unsigned row = (d.day() - 1 + firstWeekday) / 7;                         // [0, 5]
+    return twoDigits(static_cast<int>(d.month())) + std::to_string(row) +
+           std::to_string(d.weekday());
+}
+
+std::string Engine::easter(Int16 year) const {
+    // Plain integer arithmetic: no 16-bit year can overflow it.
+    const int n = year - 1900;
+    const int a = n % 19;
+    const int q = n / 4;
+    const int b = (7 * a + 1) / 19;
+    const int m = (11 * a + 4 - b) % 29;
+    const int w = (n + q + 31 - m) % 7;
+    const int d = 25 - m - w; // [-9, 25] from 1900 on
+    std::string const y = std::to_string(year);
+    if (d > 0)
+        return y + "-4-" + std::to_string(d);
+    if (d == 0)
+        return y + "-3-31";
+    return y + "-3-" + std::to_string(31 - std::abs(d));
+}
+
+std::string Engine::starSign(DateTime date) const {
+    struct Sign {
+        std::string_view from, to, name;
+    };
+    static constexpr Sign kSigns[] = {
+        {"0321", "0419", "牡羊座"}, {"0420", "0520", "金牛座"}, {"0521", "0621", "双子座"},
+        {"0622", "0722", "巨蟹座"}, {"0723", "0822", "狮子座"}, {"0823", "0922", "处女座"},
+        {"0923", "1023", "天秤座"}, {"1024", "1121", "天蝎座"}, {"1122", "1221", "射手座"},
+        {"1222", "0119", "魔羯座"}, {"0120", "0218", "水瓶座"}, {"0219", "0320", "双鱼座"},
+    };
+    std::string const mmdd = twoDigits(static_cast<int>(date.date.month())) +
+                             twoDigits(static_cast<int>(date.date.day()));
+    for (const Sign& sign : kSigns) {
+        const bool across = sign.from > sign.to; // the range that spans the year's end
+        if (across ? (mmdd >= sign.from || mmdd <= sign.to)
+                   : (mmdd >= sign.from && mmdd <= sign.to))
+            return std::string(sign.name);
+    }
+    return {};
+}
+
+} // namespace kalendo

@@ -1,0 +1,176 @@
+#include "kalendo/month_grid.h"
+
+#include "kalendo/errors.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+namespace kalendo {
+
+namespace {
+
+std::string_view trimBlanks(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+std::size_t characterCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+std::string fourDigits(int month, int day) {
+    char buf[8];
+    buf[0] = static_cast<char>('0' + month / 10);
+    buf[1] = static_cast<char>('0' + month % 10);
+    buf[2] = static_cast<char>('0' + day / 10);
+    buf[3] = static_cast<char>('0' + day % 10);
+    return std::string(buf, 4);
+}
+
+// The last day of a lunar year is the last day of its twelfth month, or of the leap
+// twelfth month where the year has one.
+bool isLunarNewYearsEve(const Engine& engine, const LunarDate& lunar) {
+    if (lunar.month != 12)
+        return false;
+    const Int16 year = static_cast<Int16>(lunar.year);
+    const bool leapTwelfth = engine.leapMonth(year) == 12;
+    if (leapTwelfth != lunar.leap)
+        return false;
+    const int length = lunar.leap ? engine.leapMonthDays(year) : engine.lunarMonthDays(year, 12);
+    return lunar.day == length;
+}
+
+void setCaption(GridCell& cell, std::string text, std::uint32_t colour) {
+    cell.caption = std::move(text);
+    cell.colour = colour;
+}
+
+} // namespace
+
+Int16 textToInt16(std::string_view text) {
+    text = trimBlanks(text);
+    std::string_view digits = text;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
+        digits.remove_prefix(1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        throw TypeMismatchError("Type mismatch");
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec != std::errc() || end != digits.data() + digits.size())
+        throw OverflowError("Overflow");
+    return checkedInt16(text.front() == '-' ? -value : value);
+}
+
+std::string shortenedFestival(std::string_view names) {
+    names = trimBlanks(names);
+    if (characterCount(names) <= 5)
+        return std::string(names);
+    std::size_t pos = 0;
+    for (int c = 0; c < 4; ++c) {
+        ++pos;
+        while (pos < names.size() && (static_cast<unsigned char>(names[pos]) & 0xC0) == 0x80)
+            ++pos;
+    }
+    return std::string(names.substr(0, pos)) + "…";
+}
+
+std::string lunarMonthCaption(const Engine& engine, const LunarDate& firstDay) {
+    const Int16 y = static_cast<Int16>(firstDay.year);
+    const Int16 m = static_cast<Int16>(firstDay.month);
+    // A leap month has a length of its own, not that of the month it repeats.
+    const int length = firstDay.leap ? engine.leapMonthDays(y) : engine.lunarMonthDays(y, m);
+    std::string caption = engine.lunarMonthName(m) + (length < 30 ? "小" : "大");
+    return firstDay.leap ? "闰" + caption : caption;
+}
+
+void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& grid) {
+    grid.lunarYearText = in.lunarYearText;
+    grid.lunarMonthText = in.lunarMonthText;
+
+    const Date first = Date::rolled(in.year, in.month, 1);
+    const int days = static_cast<int>(Date::rolled(in.year, in.month + 1, 0).day()); // [28, 31]
+    const int start = static_cast<int>(first.weekday());                             // [0, 6]
+    for (GridCell& cell : grid.cells)
+        cell = GridCell{};
+
+    const bool shownIsCurrent =
+        in.year == in.today.year() && in.month == static_cast<int>(in.today.month());
+    const int todayDay = static_cast<int>(in.today.day());
+    std::string easter; // the same for every cell of the month; asked once it is needed
+
+    for (int i = start; i < start + days; ++i) {
+        const int d = i - start + 1;
+        GridCell& cell = grid.cells[static_cast<std::size_t>(i)];
+        // A month outside 1-12 or a year outside the date range fails here, as the date
+        // text of the cell cannot be read.
+        const Date date = parseDate(std::to_string(in.year) + "-" + std::to_string(in.month) + "-" +
+                                    std::to_string(d));
+        cell.day = std::to_string(d);
+
+        const LunarDate lunar = engine.solarToLunarDate(date);
+        if (d == todayDay) {
+            cell.today = shownIsCurrent;
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "%04d", lunar.year);
+            grid.lunarYearText = buf;
+            std::snprintf(buf, sizeof buf, "%02d", lunar.month);
+            grid.lunarMonthText = buf;
+        }
+        setCaption(cell, engine.lunarDayName(static_cast<Int16>(lunar.day)), colour::kBlack);
+
+        std::string term = engine.solarTermOn(date);
+        if (!trimBlanks(term).empty())
+            setCaption(cell, std::move(term), colour::kSolarTerm);
+
+        if (lunar.day == 1)
+            setCaption(cell, lunarMonthCaption(engine, lunar), colour::kLunarMonth);
+
+        std::string festival = engine.solarFestival(fourDigits(in.month, d));
+        if (!trimBlanks(festival).empty())
+            setCaption(cell, shortenedFestival(festival), colour::kFestival);
+
+        // Weekday festivals are keyed by the weekday's occurrence in its month (1-4), and
+        // by 5 for the last one.
+        std::string const monthText = fourDigits(in.month, 0).substr(0, 2);
+        std::string const weekday = std::to_string(date.weekday());
+        const int occurrence = (d - 1) / 7 + 1; // [1, 5]
+        festival = engine.weekdayFestival(monthText + std::to_string(occurrence) + weekday);
+        if (occurrence < 5 && d + 7 > days)
+            festival += engine.weekdayFestival(monthText + "5" + weekday);
+        if (!trimBlanks(festival).empty())
+            setCaption(cell, shortenedFestival(festival), colour::kFestival);
+
+        if (easter.empty())
+            easter = engine.easter(in.year);
+        if (easter == toText(date))
+            setCaption(cell, "复活节", colour::kFestival);
+
+        if (d == 13 && date.weekday() == 5)
+            cell.caption = "黑色星期五 ";
+
+        std::string const lunarKey =
+            isLunarNewYearsEve(engine, lunar) ? "0100" : fourDigits(lunar.month, lunar.day);
+        festival = engine.lunarFestival(lunarKey);
+        if (!trimBlanks(festival).empty())
+            setCaption(cell, shortenedFestival(festival), colour::kLunarFestival);
+    }
+
+    grid.leapYearText = isLeapYear(textToInt16(in.solarYearText)) ? "闰年" : "平年";
+    const Int16 lunarYear = textToInt16(grid.lunarYearText);
+    grid.yearName = engine.yearStemBranch(lunarYear) + engine.zodiacAnimal(lunarYear) + "年";
+    // Today's day number may not exist in the shown month; the month's last day stands in.
+    const int signDay = std::min(todayDay, days);
+    grid.starSign = engine.starSign(
+        Date::fromYmd(in.year, static_cast<unsigned>(in.month), static_cast<unsigned>(signDay)));
+    grid.yearWatermark = std::to_string(in.today.year());
+    grid.monthWatermark = std::to_string(in.today.month());
+}
+
+} // namespace kalendo

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs, on Debian, whatever the build, the tests and the tools need and is still missing.
+# Safe to run again: packages already present are skipped, and nothing is installed twice.
+set -euo pipefail
+
+packages=(
+  # toolchain and test frameworks
+  g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
+  # Qt 6 (widgets, tools, multimedia, D-Bus) for the program and the control
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-multimedia-dev
+  libqt6svg6 qt6-l10n-tools
+  # headless runs and readable Chinese texts
+  xvfb xauth x11-utils imagemagick fonts-noto-cjk
+  # ICU, compared against in the benchmarks
+  libicu-dev
+)
+# Node.js with npm, for the astronomy checks of the calendar tables; a machine may
+# already carry its own build of Node.js that brings npm along.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The astronomy library for the calendar-table checks, kept inside tools/.
+here=$(cd "$(dirname "$0")/.." && pwd)
+if [ -f "$here/tools/astro/package.json" ] && [ ! -d "$here/tools/astro/node_modules/astronomia" ]; then
+  (cd "$here/tools/astro" && npm ci --no-audit --no-fund --loglevel=error)
+fi

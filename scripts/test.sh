@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   1. the normal build with its CTest suites,
+#   2. the engine's suites again under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   3. the astronomy checks of the calendar tables,
+#   4. a bounded libFuzzer run of the engine's call path.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+bash scripts/install-deps.sh
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== engine under ASan and UBSan"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIKKO_SANITIZE=ON \
+      -DTIKKO_BENCHMARKS=OFF -DTIKKO_ENGINE_ONLY=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== calendar tables against the sky"
+bash tools/check-tables.sh build
+
+echo "== fuzzing the call path"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIKKO_FUZZ=ON \
+      -DTIKKO_TESTS=OFF -DTIKKO_BENCHMARKS=OFF -DTIKKO_ENGINE_ONLY=ON \
+      -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build-fuzz -j"$jobs" --target kalendo-call-fuzzer
+bash calendar/engine/fuzz/run.sh build-fuzz "${FUZZ_SECONDS:-60}"
+
+echo "all test stages passed"
