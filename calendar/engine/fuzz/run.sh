@@ -2,7 +2,7 @@
 # Runs the call-path fuzzer for a bounded time on a copy of the committed seed corpus.
 # usage: run.sh BUILD_DIR [SECONDS]
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace kalendo {
@@ -82,9 +83,11 @@ std::string lookUp(const std::array<std::string_view, N>& table, std::size_t exa
                    std::string_view key) {
     key = trimBlanks(key);
     std::string result;
+    if (key.size() != 4) // every key is four characters
+        return result;
     for (std::size_t i = 0; i < examined && i < N; ++i) {
         std::string_view const entry = table[i];
-        if (entry.empty() || entry.substr(0, 4) != key)
+        if (entry.size() < 4 || std::memcmp(entry.data(), key.data(), 4) != 0)
             continue;
         result.assign(trimBlanks(result));
         result += trimBlanks(entry.substr(std::min<std::size_t>(4, entry.size())));
@@ -207,10 +210,19 @@ std::string Engine::solarToLunar(DateTime solar) const {
         day = day.plusDays(1);
 
     const LunarDate lunar = solarToLunarDate(day);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%d%04d%02d%02d", lunar.leap ? 1 : 0, lunar.year, lunar.month,
-                  lunar.day);
-    return buf;
+    // Written by hand: this is the grid's hot path, and a formatted print costs more than
+    // the conversion itself.
+    char text[9];
+    text[0] = lunar.leap ? '1' : '0';
+    text[1] = static_cast<char>('0' + lunar.year / 1000);
+    text[2] = static_cast<char>('0' + lunar.year / 100 % 10);
+    text[3] = static_cast<char>('0' + lunar.year / 10 % 10);
+    text[4] = static_cast<char>('0' + lunar.year % 10);
+    text[5] = static_cast<char>('0' + lunar.month / 10);
+    text[6] = static_cast<char>('0' + lunar.month % 10);
+    text[7] = static_cast<char>('0' + lunar.day / 10);
+    text[8] = static_cast<char>('0' + lunar.day % 10);
+    return std::string(text, sizeof text);
 }
 
 std::string Engine::lunarToSolar(Int16& lian, Int16& yue, Int16& tian) const {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <optional>
 
 namespace kalendo {
 
@@ -103,16 +104,19 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
     const bool shownIsCurrent =
         in.year == in.today.year() && in.month == static_cast<int>(in.today.month());
     const int todayDay = static_cast<int>(in.today.day());
-    std::string easter; // the same for every cell of the month; asked once it is needed
+    // Easter is the same for every cell; a year whose Easter text is no date has none.
+    std::optional<Date> easter;
+    bool easterAsked = false;
 
     for (int i = start; i < start + days; ++i) {
         const int d = i - start + 1;
         GridCell& cell = grid.cells[static_cast<std::size_t>(i)];
-        // A month outside 1-12 or a year outside the date range fails here, as the date
-        // text of the cell cannot be read.
-        const Date date = parseDate(std::to_string(in.year) + "-" + std::to_string(in.month) + "-" +
-                                    std::to_string(d));
         cell.day = std::to_string(d);
+        // The cell's date text "year-month-day" cannot be read for a month outside 1-12
+        // or a year outside the date range: the fill stops at the first day.
+        if (in.month < 1 || in.month > 12 || in.year < Date::kFirstYear)
+            throw TypeMismatchError("Type mismatch");
+        const Date date = first.plusDays(d - 1);
 
         const LunarDate lunar = engine.solarToLunarDate(date);
         if (d == todayDay) {
@@ -138,18 +142,26 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
 
         // Weekday festivals are keyed by the weekday's occurrence in its month (1-4), and
         // by 5 for the last one.
-        std::string const monthText = fourDigits(in.month, 0).substr(0, 2);
-        std::string const weekday = std::to_string(date.weekday());
+        std::string key = fourDigits(in.month, 0);
+        key[3] = static_cast<char>('0' + date.weekday());
         const int occurrence = (d - 1) / 7 + 1; // [1, 5]
-        festival = engine.weekdayFestival(monthText + std::to_string(occurrence) + weekday);
-        if (occurrence < 5 && d + 7 > days)
-            festival += engine.weekdayFestival(monthText + "5" + weekday);
+        key[2] = static_cast<char>('0' + occurrence);
+        festival = engine.weekdayFestival(key);
+        if (occurrence < 5 && d + 7 > days) {
+            key[2] = '5';
+            festival += engine.weekdayFestival(key);
+        }
         if (!trimBlanks(festival).empty())
             setCaption(cell, shortenedFestival(festival), colour::kFestival);
 
-        if (easter.empty())
-            easter = engine.easter(in.year);
-        if (easter == toText(date))
+        if (!easterAsked) {
+            easterAsked = true;
+            try {
+                easter = parseDate(engine.easter(in.year));
+            } catch (const TypeMismatchError&) {
+            }
+        }
+        if (easter == date)
             setCaption(cell, "复活节", colour::kFestival);
 
         if (d == 13 && date.weekday() == 5)

@@ -226,9 +226,10 @@ TEST_F(MonthGridTest, AnEngineErrorLeavesTheGridAsFarAsItWasFilled) {
     EXPECT_EQ(lastFilled(grid), 4 + 17);       // 2091-2-1 is a Thursday; day 18 got its number
 
     in.year = 2008;
-    in.month = 13;
+    in.month = 13; // the first day's number is shown before its date fails
     EXPECT_THROW(fillMonthGrid(engine, in, grid), TypeMismatchError);
-    EXPECT_EQ(firstFilled(grid), -1);
+    EXPECT_EQ(firstFilled(grid), lastFilled(grid));
+    EXPECT_EQ(grid.cells[static_cast<std::size_t>(firstFilled(grid))].caption, "");
 
     in.month = 4;
     in.solarYearText = "20o8";
