@@ -75,5 +75,47 @@ TEST(DispatchTest, BadCallsGiveClassicErrorNumbers) {
     EXPECT_EQ(errorOf("sTerm", {std::string("99999999999"), 1LL}), 6);
 }
 
+// Every member, with every combination of extreme arguments, gives a result or one of the
+// typed errors: nothing else escapes and nothing hangs.
+TEST(DispatchTest, EveryMemberSurvivesExtremeArguments) {
+    auto samples = [](ParamKind kind) -> std::vector<Value> {
+        switch (kind) {
+        case ParamKind::Integer16:
+            return {-32768LL, -1LL, 0LL, 1LL, 13LL, 2090LL, 32767LL};
+        case ParamKind::Integer32:
+            return {-2147483648LL, 0LL, 1900LL, 2101LL, 2147483647LL};
+        case ParamKind::Date:
+            return {std::string("1-1-1"), std::string("1900-1-30"), std::string("2091-2-18"),
+                    std::string("2008-4-23 12:00"), std::string("9999-12-31 23:59:59")};
+        case ParamKind::Text:
+            return {std::string(), std::string(100000, '1'), std::string("0101"),
+                    std::string("\xff\xfe")};
+        }
+        return {};
+    };
+    Engine engine;
+    int calls = 0;
+    for (const MemberInfo& m : engineMembers()) {
+        std::vector<std::vector<Value>> combos{{}};
+        for (const ParamInfo& p : m.params) {
+            std::vector<std::vector<Value>> next;
+            for (const auto& combo : combos)
+                for (const Value& v : samples(p.kind)) {
+                    next.push_back(combo);
+                    next.back().push_back(v);
+                }
+            combos = std::move(next);
+        }
+        for (auto& args : combos) {
+            ++calls;
+            try {
+                callEngineMember(engine, m.name, args);
+            } catch (const EngineError&) {
+            }
+        }
+    }
+    EXPECT_GT(calls, 400);
+}
+
 } // namespace
 } // namespace kalendo
