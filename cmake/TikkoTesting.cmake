@@ -10,7 +10,13 @@ function(tikko_add_test)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} GTest::gtest GTest::gtest_main)
     set(home "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}.home")
     file(MAKE_DIRECTORY "${home}")
-    gtest_discover_tests(${T_NAME}
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/.config;LC_ALL=C.UTF-8;${T_ENVIRONMENT}")
+    gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60 TEST_LIST ${T_NAME}_TESTS)
+    # The discovered tests get their environment from a script that CTest reads after
+    # discovery: passed through gtest_discover_tests, the list would be split at its ";".
+    set(env "HOME=${home};XDG_CONFIG_HOME=${home}/.config;LC_ALL=C.UTF-8;${T_ENVIRONMENT}")
+    set(script "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_environment.cmake")
+    file(WRITE "${script}" "if(${T_NAME}_TESTS)\n"
+         "    set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT [==[${env}]==])\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()

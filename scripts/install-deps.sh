@@ -12,8 +12,16 @@ packages=(
   libqt6svg6 qt6-l10n-tools
   # headless runs and readable Chinese texts
   xvfb xauth x11-utils imagemagick fonts-noto-cjk
+  # resident-memory figures of the benchmarks (/usr/bin/time -v)
+  time
   # ICU, compared against in the benchmarks
   libicu-dev
+  # GStreamer's plugins for the alarm sound (wave, MP3): without them Qt Multimedia's player
+  # has nothing to decode with
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  # the Windows backend of the system actions: cross-compiled (GoogleTest is built for the
+  # target from the googletest sources above) and tested under 64-bit Wine
+  g++-mingw-w64-x86-64 wine wine64
 )
 # Node.js with npm, for the astronomy checks of the calendar tables; a machine may
 # already carry its own build of Node.js that brings npm along.

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
 #   1. the normal build with its CTest suites,
-#   2. the engine's suites again under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   3. the astronomy checks of the calendar tables,
-#   4. a bounded libFuzzer run of the engine's call path.
+#   2. the Windows backend of the system actions, cross-built and tested under Wine,
+#   3. the engine's suites again under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   4. the astronomy checks of the calendar tables,
+#   5. a bounded libFuzzer run of the engine's call path.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,6 +16,9 @@ echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== Windows backend under Wine"
+bash scripts/test-windows.sh build-mingw
 
 echo "== engine under ASan and UBSan"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTIKKO_SANITIZE=ON \

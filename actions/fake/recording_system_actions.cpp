@@ -1,0 +1,69 @@
+#include "recording_system_actions.h"
+
+#include <utility>
+
+namespace tikko {
+
+bool RecordingSystemActions::record(ActionKind kind, std::string argument) {
+    m_calls.push_back({kind, std::move(argument)});
+    const auto result = m_results.find(kind);
+    return result == m_results.end() || result->second;
+}
+
+bool RecordingSystemActions::playAlarmSound(const std::string& soundFilePath) {
+    return record(ActionKind::PlayAlarmSound, soundFilePath);
+}
+
+bool RecordingSystemActions::startProgram(const std::string& programPath) {
+    return record(ActionKind::StartProgram, programPath);
+}
+
+bool RecordingSystemActions::openInBrowser(const std::string& address) {
+    return record(ActionKind::OpenInBrowser, address);
+}
+
+std::string RecordingSystemActions::getSystemFolder(const std::string& selector) {
+    record(ActionKind::GetSystemFolder, selector);
+    const auto folder = m_folders.find(selector);
+    return folder == m_folders.end() ? std::string() : folder->second;
+}
+
+bool RecordingSystemActions::terminateProcessByName(const std::string& executableName) {
+    return record(ActionKind::TerminateProcessByName, executableName);
+}
+
+bool RecordingSystemActions::shutDownComputer(const MessageSink& messages) {
+    const bool result = record(ActionKind::ShutDownComputer);
+    if (messages) {
+        for (const auto& message : m_shutdownMessages)
+            messages(message);
+    }
+    return result;
+}
+
+bool RecordingSystemActions::enableAutoStart() {
+    return record(ActionKind::EnableAutoStart);
+}
+
+bool RecordingSystemActions::disableAutoStart() {
+    return record(ActionKind::DisableAutoStart);
+}
+
+void RecordingSystemActions::setSystemFolder(const std::string& selector, std::string folder) {
+    m_folders[selector] = std::move(folder);
+}
+
+void RecordingSystemActions::setShutdownMessages(std::vector<std::string> messages) {
+    m_shutdownMessages = std::move(messages);
+}
+
+std::vector<ActionCall> RecordingSystemActions::callsOf(ActionKind kind) const {
+    std::vector<ActionCall> selected;
+    for (const auto& call : m_calls) {
+        if (call.kind == kind)
+            selected.push_back(call);
+    }
+    return selected;
+}
+
+} // namespace tikko

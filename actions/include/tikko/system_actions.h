@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tikko {
+
+// Shows one message to the user. The shutdown's privilege steps are the only actions that
+// have anything to tell; the caller decides how it is shown.
+using MessageSink = std::function<void(const std::string& text)>;
+
+// What a firing alarm does outside the program. Paths, addresses and texts are UTF-8.
+// Every action tells its caller whether it was carried out and shows nothing itself.
+class SystemActions {
+public:
+    virtual ~SystemActions() = default;
+
+    // Stops every sound this program plays, then starts the file once without waiting.
+    // False when there is no readable file, or nothing here that could play it.
+    virtual bool playAlarmSound(const std::string& soundFilePath) = 0;
+
+    // Starts the program at that full path, without arguments, and does not wait for it.
+    // False when it could not be started.
+    virtual bool startProgram(const std::string& programPath) = 0;
+
+    // Opens the address in the web browser; an address without a scheme is taken as http.
+    virtual bool openInBrowser(const std::string& address) = 0;
+
+    // "IE": the browser folder, "WIN": the Windows folder. Empty for any other selector and
+    // where the platform has no such folder.
+    virtual std::string getSystemFolder(const std::string& selector) = 0;
+
+    // Ends the first running process whose executable file name is the given name, case
+    // ignored. True when a process was ended.
+    virtual bool terminateProcessByName(const std::string& executableName) = 0;
+
+    // Asks the system to shut the computer down; privilege problems go to the sink.
+    // True when the system took the request.
+    virtual bool shutDownComputer(const MessageSink& messages) = 0;
+
+    // Makes the running program start whenever the user logs on.
+    virtual bool enableAutoStart() = 0;
+
+    // Undoes enableAutoStart; true also when there was nothing to remove.
+    virtual bool disableAutoStart() = 0;
+};
+
+// The address as a browser is given it: "http://" goes before an address without a scheme
+// (a bare host name). Empty for anything but an http or https address with a host.
+std::string webAddress(const std::string& address);
+
+// The real backend of this platform, acting for the running executable.
+std::unique_ptr<SystemActions> createSystemActions();
+
+} // namespace tikko

@@ -1,0 +1,283 @@
+#include "linux_system_actions.h"
+
+#include <QAudioOutput>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMediaFormat>
+#include <QMediaPlayer>
+#include <QProcess>
+#include <QSaveFile>
+#include <QString>
+#include <QUrl>
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <signal.h>
+#include <string_view>
+#include <system_error>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace tikko {
+
+namespace {
+
+class QtMediaPlayer final : public MediaPlayer {
+public:
+    QtMediaPlayer() { m_player.setAudioOutput(&m_output); }
+
+    void stop() override {
+        m_player.stop();
+        m_player.setSource(QUrl());
+    }
+
+    bool play(const std::string& filePath) override {
+        m_player.setSource(QUrl::fromLocalFile(QString::fromStdString(filePath)));
+        m_player.play();
+        return true;
+    }
+
+private:
+    QAudioOutput m_output; // declared first: the player must be destroyed before its output
+    QMediaPlayer m_player;
+};
+
+class SilentPlayer final : public MediaPlayer {
+public:
+    void stop() override {}
+    bool play(const std::string&) override { return false; }
+};
+
+bool powerOffThroughLogin1() {
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PowerOff"));
+    // Not interactive: an alarm may shut down when nobody is there to authenticate.
+    call << false;
+    return bus.call(call).type() == QDBusMessage::ReplyMessage;
+}
+
+std::string runningExecutable() {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+std::vector<pid_t> runningProcessIds() {
+    std::vector<pid_t> ids;
+    std::error_code error;
+    for (auto entry = std::filesystem::directory_iterator("/proc", error);
+         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        pid_t id = 0;
+        const auto [end, parsed] = std::from_chars(name.data(), name.data() + name.size(), id);
+        if (parsed == std::errc() && end == name.data() + name.size() && id > 0)
+            ids.push_back(id);
+    }
+    // Ascending ids stand in for the order of a process snapshot.
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// Empty where the executable cannot be read: kernel threads, zombies, and processes of
+// other users, which this user could not end anyway.
+std::string executableNameOf(pid_t id) {
+    std::error_code error;
+    const auto target =
+        std::filesystem::read_symlink("/proc/" + std::to_string(id) + "/exe", error);
+    if (error)
+        return {};
+    std::string name = target.filename().string();
+    // A program whose file was replaced while it runs (an update) is still that program.
+    constexpr std::string_view deleted = " (deleted)";
+    if (name.ends_with(deleted))
+        name.erase(name.size() - deleted.size());
+    return name;
+}
+
+// The escapes of a desktop-entry string value, applied after any quoting of Exec.
+std::string escapeEntryString(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        case '\t':
+            escaped += "\\t";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString configHome() {
+    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // Relative values are to be ignored, as the base directory rules say.
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+        return configured;
+    return QDir::homePath() + QStringLiteral("/.config");
+}
+
+} // namespace
+
+std::unique_ptr<MediaPlayer> createQtMediaPlayer() {
+    // Qt's GStreamer backend crashes while it builds a player when GStreamer lacks its base
+    // plugins, and then no format can be decoded: nothing could play anyway.
+    if (QMediaFormat().supportedFileFormats(QMediaFormat::Decode).isEmpty())
+        return std::make_unique<SilentPlayer>();
+    return std::make_unique<QtMediaPlayer>();
+}
+
+bool executableNameMatches(const std::string& asked, const std::string& running) {
+    if (asked.empty() || running.empty())
+        return false;
+    const QString wanted = QString::fromStdString(asked);
+    const QString name = QFile::decodeName(QByteArray::fromStdString(running));
+    if (QString::compare(wanted, name, Qt::CaseInsensitive) == 0)
+        return true;
+    // The names to end are those of Windows programs; their Linux builds drop the ".exe".
+    return wanted.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive) &&
+           QString::compare(wanted.chopped(4), name, Qt::CaseInsensitive) == 0;
+}
+
+std::string desktopEntryExecValue(const std::string& path) {
+    // An Exec argument holding any of these must be quoted.
+    constexpr std::string_view reserved = " \t\n\"'\\><~|&;$*?#()`";
+    const bool quoted = path.find_first_of(reserved) != std::string::npos;
+    std::string argument = quoted ? "\"" : "";
+    for (const char c : path) {
+        if (c == '%')
+            argument += '%'; // a lone % would start a field code
+        else if (quoted && std::string_view("\"`$\\").find(c) != std::string_view::npos)
+            argument += '\\';
+        argument += c;
+    }
+    if (quoted)
+        argument += '"';
+    return escapeEntryString(argument);
+}
+
+LinuxSystemActions::LinuxSystemActions(LinuxActionsOptions options)
+    : m_options(std::move(options)) {
+    if (m_options.executablePath.empty())
+        m_options.executablePath = runningExecutable();
+    if (!m_options.powerOff)
+        m_options.powerOff = powerOffThroughLogin1;
+}
+
+MediaPlayer& LinuxSystemActions::player() {
+    if (!m_options.player)
+        m_options.player = createQtMediaPlayer();
+    return *m_options.player;
+}
+
+bool LinuxSystemActions::playAlarmSound(const std::string& soundFilePath) {
+    player().stop();
+    const QFileInfo file(QString::fromStdString(soundFilePath));
+    if (soundFilePath.empty() || !file.isFile() || !file.isReadable())
+        return false;
+    return player().play(file.absoluteFilePath().toStdString());
+}
+
+bool LinuxSystemActions::startProgram(const std::string& programPath) {
+    if (programPath.empty())
+        return false;
+    // The path is the program itself: no shell, no splitting at blanks.
+    return QProcess::startDetached(QString::fromStdString(programPath), {});
+}
+
+bool LinuxSystemActions::openInBrowser(const std::string& address) {
+    const std::string url = webAddress(address);
+    if (url.empty())
+        return false;
+    return QProcess::startDetached(QString::fromStdString(m_options.urlOpener),
+                                   {QString::fromStdString(url)});
+}
+
+std::string LinuxSystemActions::getSystemFolder(const std::string&) {
+    return {}; // neither a Windows folder nor a browser folder exists here
+}
+
+bool LinuxSystemActions::terminateProcessByName(const std::string& executableName) {
+    if (executableName.empty())
+        return false;
+    for (const pid_t id : runningProcessIds()) {
+        if (!executableNameMatches(executableName, executableNameOf(id)))
+            continue;
+        if (::kill(id, SIGTERM) == 0)
+            return true;
+        // Another user's process, or one that has just ended: the next match may be ours.
+    }
+    return false;
+}
+
+bool LinuxSystemActions::shutDownComputer(const MessageSink&) {
+    // The login manager grants or refuses the power-off itself: there are no privilege
+    // steps here that could have anything to tell.
+    return m_options.powerOff();
+}
+
+std::string LinuxSystemActions::autoStartEntryPath() const {
+    if (m_options.executablePath.empty())
+        return {};
+    const QString name = QFileInfo(QString::fromStdString(m_options.executablePath)).fileName();
+    return (configHome() + QStringLiteral("/autostart/") + name + QStringLiteral(".desktop"))
+        .toStdString();
+}
+
+bool LinuxSystemActions::enableAutoStart() {
+    const std::string entryPath = autoStartEntryPath();
+    if (entryPath.empty())
+        return false;
+    const QFileInfo executable(QString::fromStdString(m_options.executablePath));
+    const QString entry = QString::fromStdString(entryPath);
+    if (!QDir().mkpath(QFileInfo(entry).absolutePath()))
+        return false;
+
+    const std::string contents =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=" +
+        escapeEntryString(executable.fileName().toStdString()) +
+        "\n"
+        "Exec=" +
+        desktopEntryExecValue(executable.absoluteFilePath().toStdString()) +
+        "\n"
+        "Terminal=false\n";
+    QSaveFile file(entry);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(contents.data(), static_cast<qint64>(contents.size()));
+    return file.commit();
+}
+
+bool LinuxSystemActions::disableAutoStart() {
+    const std::string entryPath = autoStartEntryPath();
+    if (entryPath.empty())
+        return false;
+    std::error_code error;
+    std::filesystem::remove(entryPath, error);
+    return !error;
+}
+
+std::unique_ptr<SystemActions> createSystemActions() {
+    return std::make_unique<LinuxSystemActions>();
+}
+
+} // namespace tikko

@@ -1,0 +1,244 @@
+#include "linux_system_actions.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace tikko {
+namespace {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "tikko-actions-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeScript(const fs::path& path, const std::string& body) {
+    std::ofstream(path) << "#!/bin/sh\n" << body;
+    fs::permissions(path, fs::perms::owner_all);
+}
+
+// --- Ending processes by name, on copies of sleep that the test starts itself.
+
+class TerminateByName : public ::testing::Test {
+protected:
+    // Unique to this test process, so that runs side by side never end each other's copies.
+    const std::string base = "TikkoProbe" + std::to_string(::getpid());
+
+    ~TerminateByName() override {
+        for (const pid_t id : m_children) {
+            ::kill(id, SIGKILL);
+            ::waitpid(id, nullptr, 0);
+        }
+    }
+
+    pid_t start(const std::string& fileName) {
+        const fs::path copy = m_dir.path() / fileName;
+        if (!fs::exists(copy))
+            fs::copy_file("/bin/sleep", copy);
+        std::string name = fileName, seconds = "60";
+        char* argv[] = {name.data(), seconds.data(), nullptr};
+        pid_t id = 0;
+        if (::posix_spawn(&id, copy.c_str(), nullptr, nullptr, argv, environ) != 0)
+            throw std::runtime_error("posix_spawn failed");
+        m_children.push_back(id);
+        return id;
+    }
+
+    // Reaps the child if it ends within a few seconds; true when SIGTERM ended it.
+    bool endedByTerm(pid_t id) {
+        for (int tries = 0; tries < 1000; ++tries, std::this_thread::sleep_for(5ms)) {
+            int status = 0;
+            if (::waitpid(id, &status, WNOHANG) == id) {
+                std::erase(m_children, id);
+                return WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
+            }
+        }
+        return false;
+    }
+
+    bool running(pid_t id) {
+        std::this_thread::sleep_for(100ms); // time for a stray signal to land
+        return ::waitpid(id, nullptr, WNOHANG) == 0;
+    }
+
+    const fs::path& dir() const { return m_dir.path(); }
+
+    LinuxSystemActions actions;
+
+private:
+    TempDir m_dir;
+    std::vector<pid_t> m_children;
+};
+
+TEST_F(TerminateByName, EndsOnlyTheLowerPidOfTwoCopiesWhateverTheCase) {
+    const pid_t first = start(base + ".exe");
+    const pid_t second = start(base + ".exe");
+    std::string shouted = base + ".EXE";
+    std::transform(shouted.begin(), shouted.end(), shouted.begin(), ::toupper);
+
+    EXPECT_TRUE(actions.terminateProcessByName(shouted));
+
+    EXPECT_TRUE(endedByTerm(std::min(first, second)));
+    EXPECT_TRUE(running(std::max(first, second)));
+}
+
+TEST_F(TerminateByName, NamesThatOnlyContainTheNameAreLeftAlone) {
+    const pid_t prefixed = start("My" + base + ".exe");
+    const pid_t suffixed = start(base + ".exe.bak");
+
+    EXPECT_FALSE(actions.terminateProcessByName(base + ".exe"));
+    EXPECT_FALSE(actions.terminateProcessByName(base));
+
+    EXPECT_TRUE(running(prefixed));
+    EXPECT_TRUE(running(suffixed));
+}
+
+TEST_F(TerminateByName, WindowsNameEndsTheProgramWithoutItsEndingEvenWhenReplaced) {
+    const pid_t program = start(base);
+    fs::remove(dir() / base); // as an update does while the program runs
+
+    EXPECT_TRUE(actions.terminateProcessByName(base + ".exe"));
+
+    EXPECT_TRUE(endedByTerm(program));
+}
+
+// --- Starting programs.
+
+TEST(StartProgram, PathWithBlanksIsTheProgramAndNeverSplit) {
+    TempDir dir;
+    const fs::path log = dir.path() / "started";
+    fs::create_directory(dir.path() / "Tikko Probe");
+    writeScript(dir.path() / "Tikko Probe" / "probe", "echo probe >> '" + log.string() + "'\n");
+    // What a command line split at the blank would start instead.
+    writeScript(dir.path() / "Tikko", "echo decoy >> '" + log.string() + "'\n");
+
+    EXPECT_TRUE(LinuxSystemActions().startProgram((dir.path() / "Tikko Probe" / "probe").string()));
+
+    for (int tries = 0; tries < 1000 && !fs::exists(log); ++tries)
+        std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(readFile(log), "probe\n");
+}
+
+TEST(StartProgram, ProgramThatCannotStartIsReported) {
+    TempDir dir;
+    std::ofstream(dir.path() / "notes.txt") << "not a program\n";
+    LinuxSystemActions actions;
+
+    EXPECT_FALSE(actions.startProgram((dir.path() / "no such program").string()));
+    EXPECT_FALSE(actions.startProgram((dir.path() / "notes.txt").string()));
+}
+
+TEST(WebAddress, BareHostsBecomeHttpAndOnlyWebAddressesPass) {
+    EXPECT_EQ(webAddress("www.example.com/farm game"), "http://www.example.com/farm game");
+    EXPECT_EQ(webAddress("https://ads.example.com/ad-tc.asp"), "https://ads.example.com/ad-tc.asp");
+    for (const char* refused : {"file:///etc/passwd", "/etc/passwd", "C:\\windows\\notepad.exe",
+                                "http://", "www.example.com\n--new-window", ""})
+        EXPECT_EQ(webAddress(refused), "") << refused;
+}
+
+// --- Auto-start.
+
+TEST(AutoStart, EntryIsWrittenQuotedAndRemoved) {
+    TempDir dir;
+    // Set here, whatever the environment brings, so that no test touches a real login.
+    ::setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
+    const std::string executable = (dir.path() / "Tikko Apps" / "TikkoClock").string();
+    LinuxActionsOptions options;
+    options.executablePath = executable;
+    LinuxSystemActions actions(std::move(options));
+    const fs::path entry = dir.path() / "config" / "autostart" / "TikkoClock.desktop";
+
+    ASSERT_TRUE(actions.enableAutoStart());
+    const std::string contents = readFile(entry);
+    EXPECT_TRUE(contents.starts_with("[Desktop Entry]\nType=Application\n")) << contents;
+    EXPECT_NE(contents.find("\nExec=\"" + executable + "\"\n"), std::string::npos) << contents;
+
+    EXPECT_TRUE(actions.disableAutoStart());
+    EXPECT_FALSE(fs::exists(entry));
+    EXPECT_TRUE(actions.disableAutoStart()) << "nothing left to remove is no failure";
+
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(DesktopEntryExecValue, QuotesAndEscapesWhatTheFormatReserves) {
+    EXPECT_EQ(desktopEntryExecValue("/opt/tikko/TikkoClock"), "/opt/tikko/TikkoClock");
+    EXPECT_EQ(desktopEntryExecValue("/opt/100%/tikko"), "/opt/100%%/tikko");
+    // Escaped once for the quoted argument, then each backslash again for the string value.
+    EXPECT_EQ(desktopEntryExecValue("/opt/a$b/tikko"), "\"/opt/a\\\\$b/tikko\"");
+    EXPECT_EQ(desktopEntryExecValue("/opt/a\\b/tikko"), "\"/opt/a\\\\\\\\b/tikko\"");
+}
+
+// --- The alarm sound, with a player that only records, as there is no sound device here.
+
+class RecordingPlayer final : public MediaPlayer {
+public:
+    explicit RecordingPlayer(std::vector<std::string>& events)
+        : m_events(events) {}
+    void stop() override { m_events.push_back("stop"); }
+    bool play(const std::string& filePath) override {
+        m_events.push_back("play " + filePath);
+        return true;
+    }
+
+private:
+    std::vector<std::string>& m_events;
+};
+
+TEST(AlarmSound, EachSoundStopsTheLastAndAMissingFilePlaysNothing) {
+    TempDir dir;
+    const std::string first = (dir.path() / "alarm one.wav").string();
+    const std::string second = (dir.path() / "闹钟.mp3").string();
+    std::ofstream(first) << "RIFF";
+    std::ofstream(second) << "ID3";
+    std::vector<std::string> events;
+    LinuxActionsOptions options;
+    options.player = std::make_unique<RecordingPlayer>(events);
+    LinuxSystemActions actions(std::move(options));
+
+    EXPECT_TRUE(actions.playAlarmSound(first));
+    EXPECT_TRUE(actions.playAlarmSound(second));
+    EXPECT_FALSE(actions.playAlarmSound((dir.path() / "gone.wav").string()));
+    EXPECT_FALSE(actions.playAlarmSound(dir.path().string()));
+
+    EXPECT_EQ(events, (std::vector<std::string>{"stop", "play " + first, "stop", "play " + second,
+                                                "stop", "stop"}));
+}
+
+} // namespace
+} // namespace tikko
