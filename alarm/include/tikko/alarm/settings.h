@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+class QSettings;
+
+namespace tikko {
+
+// Section of every key in the per-user settings.
+inline constexpr const char* SettingsSection = "option";
+
+enum class SettingKind {
+    Text,     // the box text, stored unchanged and never validated
+    CheckBox, // "0" unticked, "1" ticked; anything else leaves the designed state
+};
+
+struct SettingKey {
+    const char* name;
+    SettingKind kind;
+    // Text keys: the text when absent. Check boxes: "1" when the designed state is ticked.
+    // Empty for "sWavFN", whose default depends on the program folder.
+    const char* defaultValue;
+    bool writtenAtExit;
+};
+
+// The six keys, in the order start-up reads them.
+inline constexpr std::array<SettingKey, 6> SettingKeys{{
+    {"Time", SettingKind::Text, "2", true},
+    {"Inter", SettingKind::Text, "30", true},
+    {"Beep", SettingKind::CheckBox, "0", true},
+    {"Clear", SettingKind::CheckBox, "1", true},
+    {"Auto", SettingKind::CheckBox, "1", true},
+    {"sWavFN", SettingKind::Text, "", false},
+}};
+
+const SettingKey& settingKey(const char* name);
+
+// What the settings put into their controls.
+struct SettingsValues {
+    QString advanceMinutes = QStringLiteral("2"); // "Time"
+    QString restInterval = QStringLiteral("30");  // "Inter"
+    bool restReminder = false;                    // "Beep"
+    bool autoClear = true;                        // "Clear"
+    bool autoStart = true;                        // "Auto"
+    QString soundFilePath;                        // "sWavFN"
+};
+
+// The box state a stored check-box text gives; the designed state when it is no 0 or 1.
+bool checkBoxState(const QString& stored, bool designed);
+
+// The default sound: alarm.wav in the program folder.
+QString defaultSoundPath(const QString& programFolder);
+
+SettingsValues readSettings(QSettings& settings, const QString& programFolder);
+
+// The exit writes, in the order "Time", "Clear", "Auto", "Inter", "Beep"; never "sWavFN".
+void writeExitSettings(QSettings& settings, const SettingsValues& values);
+
+// Stores the sound file chosen in the picker (the only write of "sWavFN").
+void writeSoundPath(QSettings& settings, const QString& path);
+
+} // namespace tikko

@@ -1,0 +1,81 @@
+#include "tikko/alarm/settings.h"
+
+#include <QDir>
+#include <QSettings>
+#include <cstring>
+#include <stdexcept>
+
+namespace tikko {
+
+namespace {
+
+QString keyPath(const char* name) {
+    return QLatin1String(SettingsSection) + QLatin1Char('/') + QLatin1String(name);
+}
+
+QString readText(QSettings& settings, const char* name, const QString& fallback) {
+    const QVariant value = settings.value(keyPath(name));
+    return value.isValid() ? value.toString() : fallback;
+}
+
+bool readCheck(QSettings& settings, const char* name) {
+    const SettingKey& key = settingKey(name);
+    const bool designed = std::strcmp(key.defaultValue, "1") == 0;
+    const QVariant value = settings.value(keyPath(name));
+    return value.isValid() ? checkBoxState(value.toString(), designed) : designed;
+}
+
+QString checkText(bool ticked) {
+    return ticked ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+const SettingKey& settingKey(const char* name) {
+    for (const SettingKey& key : SettingKeys) {
+        if (std::strcmp(key.name, name) == 0)
+            return key;
+    }
+    throw std::invalid_argument(name);
+}
+
+bool checkBoxState(const QString& stored, bool designed) {
+    bool ok = false;
+    const int value = stored.trimmed().toInt(&ok);
+    if (!ok || (value != 0 && value != 1))
+        return designed;
+    return value == 1;
+}
+
+QString defaultSoundPath(const QString& programFolder) {
+    return QDir::toNativeSeparators(QDir(programFolder).filePath(QStringLiteral("alarm.wav")));
+}
+
+SettingsValues readSettings(QSettings& settings, const QString& programFolder) {
+    SettingsValues values;
+    values.advanceMinutes =
+        readText(settings, "Time", QLatin1String(settingKey("Time").defaultValue));
+    values.restInterval =
+        readText(settings, "Inter", QLatin1String(settingKey("Inter").defaultValue));
+    values.restReminder = readCheck(settings, "Beep");
+    values.autoClear = readCheck(settings, "Clear");
+    values.autoStart = readCheck(settings, "Auto");
+    values.soundFilePath = readText(settings, "sWavFN", defaultSoundPath(programFolder));
+    return values;
+}
+
+void writeExitSettings(QSettings& settings, const SettingsValues& values) {
+    settings.setValue(keyPath("Time"), values.advanceMinutes);
+    settings.setValue(keyPath("Clear"), checkText(values.autoClear));
+    settings.setValue(keyPath("Auto"), checkText(values.autoStart));
+    settings.setValue(keyPath("Inter"), values.restInterval);
+    settings.setValue(keyPath("Beep"), checkText(values.restReminder));
+    settings.sync();
+}
+
+void writeSoundPath(QSettings& settings, const QString& path) {
+    settings.setValue(keyPath("sWavFN"), path);
+    settings.sync();
+}
+
+} // namespace tikko

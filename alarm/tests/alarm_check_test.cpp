@@ -1,0 +1,253 @@
+#include "recording_system_actions.h"
+#include "support/fake_clock.h"
+#include "tikko/alarm/alarm_check.h"
+#include "tikko/alarm/alarm_line.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace tikko {
+namespace {
+
+using testing::at;
+using testing::FakeClock;
+
+class VectorList final : public AlarmList {
+public:
+    QStringList lines;
+    int count() const override { return static_cast<int>(lines.size()); }
+    QString line(int index) const override { return lines.at(index); }
+    void removeAt(int index) override { lines.removeAt(index); }
+};
+
+class RecordingHost final : public AlarmHost {
+public:
+    QStringList events;
+    std::function<void()> onPendingEvents;
+
+    QString soundFilePath() const override { return QStringLiteral("/snd/alarm.wav"); }
+    void showNotification(const QString& prompt) override { events << "show:" + prompt; }
+    void processPendingEvents() override {
+        events << "events";
+        if (onPendingEvents)
+            onPendingEvents();
+    }
+    void listChanged() override { events << "saved"; }
+    void showMessage(const QString& text) override { events << "message:" + text; }
+    void endProgramAtOnce() override { events << "end"; }
+};
+
+class CheckTest : public ::testing::Test {
+protected:
+    FakeClock clock{at("2026-12-08 10:05:00")};
+    VectorList list;
+    RecordingSystemActions actions;
+    RecordingHost host;
+    AlarmCheck check{list, actions, clock, host};
+
+    static QString line(const char* time, const QString& type, const QString& prompt = {},
+                        const QString& act = {}) {
+        return QString::fromLatin1(time) + "|" + type + "|" + prompt + "|" + act;
+    }
+    std::vector<ActionCall> calls() const { return actions.calls(); }
+};
+
+ActionCall sound() {
+    return {ActionKind::PlayAlarmSound, "/snd/alarm.wav"};
+}
+
+TEST_F(CheckTest, EmptyListDoesNothing) {
+    check.run();
+    EXPECT_TRUE(calls().empty());
+    EXPECT_TRUE(host.events.isEmpty());
+}
+
+TEST_F(CheckTest, AlarmLaterInTheMinuteFiresAtTheMinutesStartNotBefore) {
+    list.lines = {line("2026-12-08 10:06:59", reminder::Sound)};
+    clock.set(at("2026-12-08 10:05:59"));
+    check.run();
+    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(list.count(), 1);
+    clock.advanceSeconds(1);
+    check.run();
+    EXPECT_EQ(calls(), std::vector<ActionCall>{sound()});
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(host.events, QStringList{"saved"});
+}
+
+TEST_F(CheckTest, EachReminderTypeRunsItsStepsInOrder) {
+    struct Case {
+        QString type;
+        QString action;
+        std::vector<ActionCall> calls;
+        QStringList events;
+    };
+    const std::vector<Case> cases{
+        {reminder::Sound, {}, {sound()}, {"saved"}},
+        {reminder::Text, {}, {}, {"show:p", "saved"}},
+        {reminder::SoundAndText, {}, {sound()}, {"show:p", "saved"}},
+        {reminder::Action,
+         action::CloseQQ,
+         {{ActionKind::TerminateProcessByName, "qq.exe"}},
+         {"saved"}},
+        {reminder::SoundAndAction,
+         action::CloseQQ,
+         {sound(), {ActionKind::TerminateProcessByName, "qq.exe"}},
+         {"events", "saved"}},
+        {reminder::SoundAndAction,
+         action::OpenOtherFarm,
+         {sound(),
+          {ActionKind::OpenInBrowser, pageForBrowserAction(action::OpenOtherFarm).toStdString()}},
+         {"events", "saved"}},
+        {"不认识的类型", action::CloseQQ, {}, {"saved"}},
+        {reminder::Action, "打开未知", {}, {"saved"}},
+        {reminder::Action, "关闭微信", {}, {"saved"}},
+    };
+    for (const Case& c : cases) {
+        actions.clearCalls();
+        host.events.clear();
+        list.lines = {line("2026-12-08 10:05:00", c.type, "p", c.action)};
+        check.run();
+        EXPECT_EQ(calls(), c.calls) << c.type.toStdString() << " " << c.action.toStdString();
+        EXPECT_EQ(host.events, c.events) << c.type.toStdString() << " " << c.action.toStdString();
+        EXPECT_TRUE(list.lines.isEmpty());
+    }
+}
+
+TEST_F(CheckTest, TwoDueLinesFireInOneLinePassInListOrder) {
+    list.lines = {line("2026-12-08 10:05:00", reminder::Text, "first"),
+                  line("2026-12-08 10:07:00", reminder::Sound),
+                  line("2026-12-08 09:00:00", reminder::Text, "second")};
+    check.run();
+    EXPECT_EQ(host.events, (QStringList{"show:first", "saved", "show:second", "saved"}));
+    EXPECT_EQ(list.lines, QStringList{line("2026-12-08 10:07:00", reminder::Sound)});
+}
+
+TEST_F(CheckTest, ProgramAndCloseActionsEndThePass) {
+    for (const QString& act : {action::RunProgramPrefix + "/bin/true", action::CloseTM}) {
+        list.lines = {line("2026-12-08 10:05:00", reminder::Action, {}, act),
+                      line("2026-12-08 10:05:00", reminder::Sound)};
+        actions.clearCalls();
+        check.run();
+        ASSERT_EQ(calls().size(), 1u) << act.toStdString();
+        EXPECT_EQ(list.count(), 1);
+        clock.advanceSeconds(3);
+        check.run();
+        EXPECT_EQ(calls().back(), sound());
+        EXPECT_EQ(list.count(), 0);
+    }
+}
+
+TEST_F(CheckTest, ProgramLineStartsItsOwnPathAndIsRemovedEvenWhenTheStartFails) {
+    actions.setResult(ActionKind::StartProgram, false);
+    list.lines = {line("2026-12-08 10:05:00", reminder::SoundAndAction, {},
+                       action::RunProgramPrefix + "/opt/my tools/x"),
+                  line("2026-12-08 10:05:00", reminder::Sound)};
+    check.run();
+    const std::vector<ActionCall> expected{sound(), {ActionKind::StartProgram, "/opt/my tools/x"}};
+    EXPECT_EQ(calls(), expected);
+    EXPECT_EQ(list.count(), 1);
+    // The next pass does not try it again: only the second line fires.
+    actions.clearCalls();
+    check.run();
+    EXPECT_EQ(calls(), std::vector<ActionCall>{sound()});
+}
+
+TEST_F(CheckTest, ShutdownRemovesTheLineUnsavedAndEndsTheProgramAtOnce) {
+    actions.setShutdownMessages({"AdjustTokenPrivileges error==1300"});
+    list.lines = {line("2026-12-08 10:05:00", reminder::Action, {}, action::ShutDown),
+                  line("2026-12-08 10:05:00", reminder::Sound)};
+    check.run();
+    EXPECT_EQ(calls().size(), 1u);
+    EXPECT_EQ(calls().front().kind, ActionKind::ShutDownComputer);
+    EXPECT_EQ(host.events, (QStringList{"message:AdjustTokenPrivileges error==1300", "end"}));
+    EXPECT_EQ(list.count(), 1);
+}
+
+TEST_F(CheckTest, UnreadableLinesAreSkippedAndLaterLinesStillFire) {
+    list.lines = {"12/8/26 10:05:00|声音提醒||", "short",
+                  line("2026-12-08 10:05:00", reminder::Sound), "2026-12-08 10:05:00"};
+    check.run();
+    // The last line has no type: due, removed, nothing else.
+    EXPECT_EQ(calls(), std::vector<ActionCall>{sound()});
+    EXPECT_EQ(list.lines, (QStringList{"12/8/26 10:05:00|声音提醒||", "short"}));
+    check.run();
+    EXPECT_EQ(list.count(), 2);
+}
+
+TEST_F(CheckTest, PromptTextIsThatOfTheLineThatFired) {
+    list.lines = {line("2026-12-08 10:05:00", reminder::Text, "mine"),
+                  line("2026-12-09 10:05:00", reminder::Text, "later")};
+    check.run();
+    EXPECT_EQ(host.events.first(), QStringLiteral("show:mine"));
+    EXPECT_EQ(check.alarmPromptText(), QStringLiteral("later"));
+}
+
+TEST_F(CheckTest, ATickDuringThePendingEventsStepStartsNoSecondPass) {
+    list.lines = {line("2026-12-08 10:05:00", reminder::SoundAndAction, {}, action::OpenQQFarm)};
+    host.onPendingEvents = [&] {
+        EXPECT_TRUE(check.isRunning());
+        check.run();
+    };
+    check.run();
+    EXPECT_EQ(actions.callsOf(ActionKind::PlayAlarmSound).size(), 1u);
+    EXPECT_EQ(actions.callsOf(ActionKind::OpenInBrowser).size(), 1u);
+    EXPECT_TRUE(list.lines.isEmpty());
+    EXPECT_FALSE(check.isRunning());
+}
+
+TEST_F(CheckTest, ListChangedDuringThePendingEventsStepActsOnTheRightLine) {
+    const QString before = line("2026-12-09 10:00:00", reminder::Sound);
+    const QString firing =
+        line("2026-12-08 10:05:00", reminder::SoundAndAction, {}, action::OpenQQFarm);
+    const QString after = line("2026-12-09 11:00:00", reminder::Sound);
+
+    const QString dueToo = line("2026-12-08 10:00:00", reminder::Text, "too");
+
+    // A line before it deleted: the fired line is the one removed, and the walk goes on
+    // with the line right after it.
+    list.lines = {before, firing, dueToo, after};
+    host.onPendingEvents = [&] {
+        list.lines.removeAt(0);
+    };
+    check.run();
+    EXPECT_EQ(list.lines, QStringList{after});
+    EXPECT_EQ(actions.callsOf(ActionKind::OpenInBrowser).size(), 1u);
+    EXPECT_EQ(host.events.filter("show:"), QStringList{"show:too"});
+
+    // The fired line itself deleted, and with it the list's end: nothing more happens.
+    actions.clearCalls();
+    list.lines = {before, firing};
+    host.onPendingEvents = [&] {
+        list.lines.clear();
+    };
+    check.run();
+    EXPECT_TRUE(actions.callsOf(ActionKind::OpenInBrowser).empty());
+    EXPECT_TRUE(list.lines.isEmpty());
+}
+
+TEST_F(CheckTest, ALineReplacedInPlaceIsReadAfresh) {
+    list.lines = {line("2026-12-09 10:05:00", reminder::Sound),
+                  line("2026-12-09 10:05:00", reminder::Text)};
+    check.run();
+    EXPECT_TRUE(calls().empty());
+    list.lines[1] = line("2026-12-08 10:05:00", reminder::Sound);
+    list.lines.removeAt(0);
+    list.lines.append("2026-12-08 10:04:00|声音提醒||");
+    check.run();
+    EXPECT_EQ(calls().size(), 2u);
+    EXPECT_TRUE(list.lines.isEmpty());
+}
+
+TEST_F(CheckTest, ACachedLineStillFiresOnceItsMinuteComes) {
+    list.lines = {line("2026-12-08 10:10:00", reminder::Sound)};
+    for (int i = 0; i < 120; ++i) {
+        check.run();
+        clock.advanceSeconds(3);
+    }
+    EXPECT_EQ(actions.calls().size(), 1u);
+    EXPECT_TRUE(list.lines.isEmpty());
+}
+
+} // namespace
+} // namespace tikko

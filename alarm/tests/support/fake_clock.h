@@ -1,0 +1,26 @@
+#pragma once
+
+#include "tikko/alarm/clock.h"
+
+namespace tikko::testing {
+
+// A clock that stands still until the test moves it.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QDateTime start)
+        : m_now(std::move(start)) {}
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& time) { m_now = time; }
+    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
+    void advanceMinutes(qint64 minutes) { m_now = m_now.addSecs(60 * minutes); }
+
+private:
+    QDateTime m_now;
+};
+
+// Local wall-clock time from its text, for readable tests.
+inline QDateTime at(const char* text) {
+    return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace tikko::testing

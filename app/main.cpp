@@ -1,0 +1,58 @@
+// TikkoClock: the alarm clock that lives in the notification area.
+#include "tikko/alarm/alarm_store.h"
+#include "tikko/alarm/clock.h"
+#include "tikko/shell/main_window.h"
+#include "tikko/shell/single_instance.h"
+#include "tikko/shell/termination_watcher.h"
+#include "tikko/system_actions.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    // The settings and the fallback data folder are named after the executable.
+    const QString baseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    QCoreApplication::setOrganizationName(QStringLiteral("Tikko"));
+    QCoreApplication::setApplicationName(baseName);
+    // The main window hides into the notification area; closing the reminder window must
+    // not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    tikko::applyProgramLook();
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString storeFolder = tikko::chooseStoreFolder(
+        programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+
+    tikko::SingleInstance instance(tikko::SingleInstance::keyFor(storeFolder));
+    if (!instance.claim())
+        return 0;
+
+    const auto actions = tikko::createSystemActions();
+    const tikko::SystemClock clock;
+    QSettings settings;
+    tikko::FrmMain window({*actions, clock, settings, programFolder,
+                           QDir(storeFolder).filePath(QLatin1String(tikko::StoreFileName))});
+    QObject::connect(&window, &tikko::FrmMain::exitFinished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    QObject::connect(&instance, &tikko::SingleInstance::showRequested, &window,
+                     &tikko::FrmMain::restoreFromTray);
+
+    tikko::TerminationWatcher termination;
+    QObject::connect(&termination, &tikko::TerminationWatcher::terminationRequested, &window,
+                     &QWidget::close);
+    // A session that ends writes what a normal exit writes.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.formUnload(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window,
+                     [&window] { window.formUnload(); });
+
+    window.formLoad();
+    if (window.endedAtOnce())
+        return 0;
+    window.showAtStart();
+    return QApplication::exec();
+}

@@ -1,0 +1,93 @@
+// The pass over a list of 100,000 lines none of which is due, and start-up to a shown main
+// window with an empty store (offscreen).
+#include "recording_system_actions.h"
+#include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/alarm_store.h"
+#include "tikko/alarm/clock.h"
+#include "tikko/shell/main_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+namespace {
+
+struct Fixture {
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath("TikkoClock.ini"), QSettings::IniFormat};
+    tikko::RecordingSystemActions actions;
+    tikko::SystemClock clock;
+    QString store = dir.filePath("alarm.ini");
+
+    std::unique_ptr<tikko::FrmMain> window() {
+        return std::make_unique<tikko::FrmMain>(
+            tikko::MainWindowContext{actions, clock, settings, dir.path(), store});
+    }
+};
+
+void BM_PassOverLinesNotDue(benchmark::State& state) {
+    Fixture fixture;
+    const QDateTime base = QDateTime::currentDateTime().addDays(1);
+    QStringList lines;
+    for (int i = 0; i < state.range(0); ++i)
+        lines.append(tikko::buildAlarmLine(base.addSecs(61LL * i), tikko::reminder::Sound, {}, {}));
+    tikko::saveStore(fixture.store, lines);
+    auto window = fixture.window();
+    window->formLoad();
+    if (window->alarmList()->count() != state.range(0))
+        state.SkipWithError("store not loaded");
+    for (auto _ : state)
+        window->alarmCheck().run();
+    if (!fixture.actions.calls().empty())
+        state.SkipWithError("a line fired");
+}
+BENCHMARK(BM_PassOverLinesNotDue)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_StartUpToShownWindow(benchmark::State& state) {
+    Fixture fixture;
+    for (auto _ : state) {
+        auto window = fixture.window();
+        window->formLoad();
+        window->showAtStart();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            state.SkipWithError("window not shown");
+        state.PauseTiming();
+        window->formUnload();
+        window.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpToShownWindow)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer cold;
+    cold.start();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    tikko::applyProgramLook();
+    {
+        // The first start of the process: application object, window, load, shown.
+        Fixture fixture;
+        auto window = fixture.window();
+        window->formLoad();
+        window->showAtStart();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            std::printf("main window not shown\n");
+        std::printf("cold start-up to shown main window: %lld ms\n",
+                    static_cast<long long>(cold.elapsed()));
+        window->formUnload();
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
