@@ -1,6 +1,7 @@
 #include "kalendo/date.h"
 
 #include "kalendo/errors.h"
+#include "text.h"
 
 #include <charconv>
 #include <cstdio>
@@ -55,10 +56,7 @@ void expect(std::string_view text, std::size_t& pos, std::string_view oneOf) {
 } // namespace
 
 DateTime parseDateTime(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
+    text = text::trimBlanks(text);
 
     std::size_t pos = 0;
     const int y = readNumber(text, pos, 4);

@@ -2,6 +2,7 @@
 
 #include "kalendo/errors.h"
 #include "kalendo/month_grid.h"
+#include "text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,24 +29,7 @@ long long toInteger(const Value& v, long long lo, long long hi) {
             throw OverflowError("Overflow");
         n = static_cast<long long>(r);
     } else if (const auto* s = std::get_if<std::string>(&v)) {
-        std::string_view t = *s;
-        while (!t.empty() && t.front() == ' ')
-            t.remove_prefix(1);
-        while (!t.empty() && t.back() == ' ')
-            t.remove_suffix(1);
-        const bool negative = !t.empty() && t.front() == '-';
-        if (!t.empty() && (t.front() == '-' || t.front() == '+'))
-            t.remove_prefix(1);
-        if (t.empty() || t.find_first_not_of("0123456789") != std::string_view::npos)
-            mismatch();
-        while (t.size() > 1 && t.front() == '0')
-            t.remove_prefix(1);
-        if (t.size() > 18)
-            throw OverflowError("Overflow");
-        for (char c : t)
-            n = n * 10 + (c - '0');
-        if (negative)
-            n = -n;
+        n = text::parseInteger(*s, lo, hi);
     } else if (std::holds_alternative<std::monostate>(v)) {
         n = 0; // an empty argument reads as 0
     } else {

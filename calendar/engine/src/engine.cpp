@@ -2,6 +2,7 @@
 
 #include "kalendo/errors.h"
 #include "tables.h"
+#include "text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -69,13 +70,7 @@ constexpr auto kNewYears = [] {
 static_assert(kNewYears[100] == Date::fromYmd(2000, 2, 5).serial(), "lunar 2000 begins 2000-2-5");
 static_assert(kNewYears.back() - 1 == Engine::kLastDay.serial(), "lunar 2090 ends 2091-2-17");
 
-constexpr std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
+using text::trimBlanks;
 
 // Joins the names of every entry whose key is `key`, in table order.
 template <std::size_t N>

@@ -1,23 +1,18 @@
 #include "kalendo/month_grid.h"
 
 #include "kalendo/errors.h"
+#include "text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace kalendo {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
+using text::trimBlanks;
 
 std::size_t characterCount(std::string_view utf8) {
     std::size_t n = 0;
@@ -56,17 +51,8 @@ void setCaption(GridCell& cell, std::string text, std::uint32_t colour) {
 } // namespace
 
 Int16 textToInt16(std::string_view text) {
-    text = trimBlanks(text);
-    std::string_view digits = text;
-    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
-        digits.remove_prefix(1);
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
-        throw TypeMismatchError("Type mismatch");
-    long long value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec != std::errc() || end != digits.data() + digits.size())
-        throw OverflowError("Overflow");
-    return checkedInt16(text.front() == '-' ? -value : value);
+    return static_cast<Int16>(text::parseInteger(text, std::numeric_limits<Int16>::min(),
+                                                 std::numeric_limits<Int16>::max()));
 }
 
 std::string shortenedFestival(std::string_view names) {
