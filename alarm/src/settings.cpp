@@ -18,6 +18,10 @@ QString readText(QSettings& settings, const char* name, const QString& fallback)
     return value.isValid() ? value.toString() : fallback;
 }
 
+QString readText(QSettings& settings, const char* name) {
+    return readText(settings, name, QLatin1String(settingKey(name).defaultValue));
+}
+
 bool readCheck(QSettings& settings, const char* name) {
     const SettingKey& key = settingKey(name);
     const bool designed = std::strcmp(key.defaultValue, "1") == 0;
@@ -53,10 +57,8 @@ QString defaultSoundPath(const QString& programFolder) {
 
 SettingsValues readSettings(QSettings& settings, const QString& programFolder) {
     SettingsValues values;
-    values.advanceMinutes =
-        readText(settings, "Time", QLatin1String(settingKey("Time").defaultValue));
-    values.restInterval =
-        readText(settings, "Inter", QLatin1String(settingKey("Inter").defaultValue));
+    values.advanceMinutes = readText(settings, "Time");
+    values.restInterval = readText(settings, "Inter");
     values.restReminder = readCheck(settings, "Beep");
     values.autoClear = readCheck(settings, "Clear");
     values.autoStart = readCheck(settings, "Auto");

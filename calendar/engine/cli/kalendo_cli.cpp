@@ -109,12 +109,9 @@ int runMonth(std::span<const std::string> args, std::ostream& out, const CliOpti
     // As on the control, the lunar lists hold today's lunar year and month until a fill
     // changes them.
     if (today >= Engine::kFirstDay && today <= Engine::kLastDay) {
-        const LunarDate lunar = engine.solarToLunarDate(today);
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "%04d", lunar.year);
-        input.lunarYearText = buf;
-        std::snprintf(buf, sizeof buf, "%02d", lunar.month);
-        input.lunarMonthText = buf;
+        LunarListTexts texts = lunarListTexts(engine.solarToLunarDate(today));
+        input.lunarYearText = std::move(texts.year);
+        input.lunarMonthText = std::move(texts.month);
     }
     MonthGrid grid;
     fillMonthGrid(engine, input, grid);

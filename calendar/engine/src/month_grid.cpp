@@ -68,6 +68,13 @@ std::string shortenedFestival(std::string_view names) {
     return std::string(names.substr(0, pos)) + "…";
 }
 
+LunarListTexts lunarListTexts(const LunarDate& date) {
+    char year[8], month[8];
+    std::snprintf(year, sizeof year, "%04d", date.year);
+    std::snprintf(month, sizeof month, "%02d", date.month);
+    return {year, month};
+}
+
 std::string lunarMonthCaption(const Engine& engine, const LunarDate& firstDay) {
     const Int16 y = static_cast<Int16>(firstDay.year);
     const Int16 m = static_cast<Int16>(firstDay.month);
@@ -107,11 +114,9 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
         const LunarDate lunar = engine.solarToLunarDate(date);
         if (d == todayDay) {
             cell.today = shownIsCurrent;
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "%04d", lunar.year);
-            grid.lunarYearText = buf;
-            std::snprintf(buf, sizeof buf, "%02d", lunar.month);
-            grid.lunarMonthText = buf;
+            LunarListTexts texts = lunarListTexts(lunar);
+            grid.lunarYearText = std::move(texts.year);
+            grid.lunarMonthText = std::move(texts.month);
         }
         setCaption(cell, engine.lunarDayName(static_cast<Int16>(lunar.day)), colour::kBlack);
 

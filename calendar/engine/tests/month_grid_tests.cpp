@@ -19,12 +19,9 @@ protected:
         in.today = today;
         in.solarYearText = std::to_string(year);
         in.solarMonthText = std::to_string(month);
-        const LunarDate lunar = engine.solarToLunarDate(today);
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "%04d", lunar.year);
-        in.lunarYearText = buf;
-        std::snprintf(buf, sizeof buf, "%02d", lunar.month);
-        in.lunarMonthText = buf;
+        LunarListTexts texts = lunarListTexts(engine.solarToLunarDate(today));
+        in.lunarYearText = std::move(texts.year);
+        in.lunarMonthText = std::move(texts.month);
         MonthGrid grid;
         fillMonthGrid(engine, in, grid);
         return grid;

@@ -56,6 +56,13 @@ struct MonthGrid {
 // `grid` stays as far as it was filled, as the control shows it.
 void fillMonthGrid(const Engine& engine, const MonthGridInput& input, MonthGrid& grid);
 
+// The texts the lunar year and month lists show for a lunar date, e.g. "2008" and "03".
+struct LunarListTexts {
+    std::string year;
+    std::string month;
+};
+LunarListTexts lunarListTexts(const LunarDate& date);
+
 // The caption of a lunar month's first day: 闰 for a leap month, the month's name, and
 // 大 or 小 by that month's own length.
 std::string lunarMonthCaption(const Engine& engine, const LunarDate& firstDay);
