@@ -1,13 +1,21 @@
-# tikko_add_test(NAME <name> SOURCES <files...> LIBRARIES <targets...> [ENVIRONMENT <k=v...>])
+# tikko_add_test(NAME <name> SOURCES <files...> LIBRARIES <targets...> [QT] [ENVIRONMENT <k=v...>])
 # One GoogleTest executable, registered with CTest, run with a throw-away HOME so that no
-# test can touch the user's own settings or files.
+# test can touch the user's own settings or files. QT gives it the one Qt test main (an
+# application object for every test, no display needed).
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(tikko_add_test)
-    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} GTest::gtest GTest::gtest_main)
+    if(T_QT)
+        find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+        target_sources(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/qt_test_main.cpp)
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} Qt6::Widgets Qt6::Test GTest::gtest)
+        list(APPEND T_ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    else()
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} GTest::gtest GTest::gtest_main)
+    endif()
     set(home "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}.home")
     file(MAKE_DIRECTORY "${home}")
     gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60 TEST_LIST ${T_NAME}_TESTS)

@@ -24,6 +24,13 @@ namespace {
 using testing::at;
 using testing::FakeClock;
 
+// The program's own look, as the program sets it before its first window.
+class ProgramLook : public ::testing::Environment {
+public:
+    void SetUp() override { applyProgramLook(); }
+};
+const auto* const programLook = ::testing::AddGlobalTestEnvironment(new ProgramLook);
+
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

@@ -18,6 +18,17 @@ private:
     QDateTime m_now;
 };
 
+// A monotonic clock that stands still until the test moves it.
+class FakeMonotonicClock final : public MonotonicClock {
+public:
+    qint64 elapsedMs() const override { return m_ms; }
+    void setMs(qint64 ms) { m_ms = ms; }
+    void advanceMs(qint64 ms) { m_ms += ms; }
+
+private:
+    qint64 m_ms = 0;
+};
+
 // Local wall-clock time from its text, for readable tests.
 inline QDateTime at(const char* text) {
     return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd HH:mm:ss"));

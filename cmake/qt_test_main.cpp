@@ -1,10 +1,9 @@
-// Widget tests share one application object that outlives every test and every static of
-// the test library.
+// The main of every Qt test executable: one application object that outlives every test
+// and every static of the test library. Widget tests never need a display.
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    // Widget tests never need a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
