@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace tikko {
+
+class Clock;
+
+// A number as a user types it: the C form ("0.5") or the user's own ("0,5"), blanks around
+// it ignored. Nothing for an empty text or anything else.
+std::optional<double> readUserNumber(const QString& text);
+
+// What the editor's boxes hold when "添加闹钟" is pressed.
+struct EditorInput {
+    QString momentText;  // cJS
+    QString advanceText; // tSJ
+    QString type;        // cTX
+    bool promptEnabled = false;
+    QString prompt; // cTxt
+    bool actionEnabled = false;
+    QString action; // cDZ, the item text
+    QString runProgramPath;
+};
+
+// The box whose text stopped an alarm from being added.
+enum class EditorBox { None, Moment, Advance, Program };
+
+struct AddOutcome {
+    QString line; // the alarm line to append; empty when nothing is added
+    EditorBox failed = EditorBox::None;
+    QString message; // one line for the user when a box could not be read
+};
+
+// The span from now and the adding of an alarm, without a window.
+class AlarmEditor {
+public:
+    explicit AlarmEditor(const Clock& clock)
+        : m_clock(clock) {}
+
+    // The present moment plus the span; nothing when either text is no number (the moment
+    // in the box then stays as it was, so that it never drifts with each keystroke).
+    std::optional<QDateTime> momentFromSpan(const QString& hoursText,
+                                            const QString& minutesText) const;
+
+    // The alarm time is the moment minus the whole advance minutes, rounded down (2.9 gives
+    // 2, -0.5 gives -1). The prompt and action fields follow the enabled state of their
+    // boxes. A moment or advance that cannot be read, or a program action with no program
+    // chosen, adds nothing.
+    AddOutcome add(const EditorInput& input) const;
+
+private:
+    const Clock& m_clock;
+};
+
+} // namespace tikko

@@ -1,0 +1,77 @@
+#include "tikko/alarm/alarm_editor.h"
+
+#include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/clock.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace tikko {
+
+namespace {
+
+// Far enough for any span a person types, near enough that the moment stays a date.
+constexpr double MaxSpanSeconds = 100.0 * 366 * 24 * 3600;
+
+std::optional<QDateTime> shifted(const QDateTime& from, double seconds) {
+    if (!std::isfinite(seconds) || std::abs(seconds) > MaxSpanSeconds)
+        return std::nullopt;
+    const QDateTime moment = from.addSecs(static_cast<qint64>(std::llround(seconds)));
+    if (!moment.isValid() || moment.date().year() < 1000 || moment.date().year() > 9999)
+        return std::nullopt;
+    return moment;
+}
+
+} // namespace
+
+std::optional<double> readUserNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    double value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok)
+        value = QLocale::system().toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QDateTime> AlarmEditor::momentFromSpan(const QString& hoursText,
+                                                     const QString& minutesText) const {
+    const auto hours = readUserNumber(hoursText);
+    const auto minutes = readUserNumber(minutesText);
+    if (!hours || !minutes)
+        return std::nullopt;
+    return shifted(m_clock.now(), *hours * 3600 + *minutes * 60);
+}
+
+AddOutcome AlarmEditor::add(const EditorInput& input) const {
+    const auto moment = parseAlarmTime(input.momentText);
+    if (!moment) {
+        return {{},
+                EditorBox::Moment,
+                QStringLiteral("报警时间无法识别，请按 %1 的格式填写")
+                    .arg(formatClockTime(m_clock.now()))};
+    }
+    const auto advance = readUserNumber(input.advanceText);
+    const auto alarmTime = advance ? shifted(*moment, -std::floor(*advance) * 60) : std::nullopt;
+    if (!alarmTime) {
+        return {{},
+                EditorBox::Advance,
+                QStringLiteral("提前提醒的分钟数无法识别，请填写一个数字，例如 2")};
+    }
+    QString action;
+    if (input.actionEnabled) {
+        action = input.action;
+        if (input.action == action::RunProgramItem) {
+            if (input.runProgramPath.isEmpty())
+                return {{}, EditorBox::Program, QStringLiteral("请先选择要运行的软件")};
+            action = action::RunProgramPrefix + input.runProgramPath;
+        }
+    }
+    const QString prompt = input.promptEnabled ? input.prompt : QString();
+    return {buildAlarmLine(*alarmTime, input.type, prompt, action), EditorBox::None, {}};
+}
+
+} // namespace tikko
