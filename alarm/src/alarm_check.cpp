@@ -77,6 +77,8 @@ void AlarmCheck::walk() {
         m_promptText = splitAlarmLine(lastLine).prompt;
 }
 
+// The action runs before its line leaves the store: a kill in between makes the alarm fire
+// again at the next start. Firing twice beats never firing.
 AlarmCheck::Outcome AlarmCheck::fire(int& index, const QString& line) {
     const AlarmFields fields = splitAlarmLine(line);
     const std::string sound = m_host.soundFilePath().toStdString();
@@ -122,13 +124,19 @@ AlarmCheck::Outcome AlarmCheck::carryOutAction(int index, const QString& line,
         return Outcome::EndPass;
     }
     if (actionText == action::ShutDown) {
-        // Left out of the store on purpose: the line stays in the file, expired, and the
-        // next start drops it.
         m_list.removeAt(index);
-        m_actions.shutDownComputer(
+        const bool accepted = m_actions.shutDownComputer(
             [this](const std::string& text) { m_host.showMessage(QString::fromStdString(text)); });
-        m_host.endProgramAtOnce();
-        return Outcome::EndProgram;
+        if (accepted) {
+            // Left out of the store on purpose: the line stays in the file, expired, and the
+            // next start drops it.
+            m_host.endProgramAtOnce();
+            return Outcome::EndProgram;
+        }
+        // A refused shutdown must not take every later alarm with it: the program stays.
+        m_host.listChanged();
+        m_host.showMessage(ShutdownRefusedMessage);
+        return Outcome::Continue;
     }
     const QString page = pageForBrowserAction(actionText);
     if (!page.isEmpty())

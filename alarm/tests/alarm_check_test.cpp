@@ -164,6 +164,19 @@ TEST_F(CheckTest, ShutdownRemovesTheLineUnsavedAndEndsTheProgramAtOnce) {
     EXPECT_EQ(list.count(), 1);
 }
 
+TEST_F(CheckTest, ARefusedShutdownKeepsTheProgramAndTheLaterAlarms) {
+    actions.setResult(ActionKind::ShutDownComputer, false);
+    list.lines = {line("2026-12-08 10:05:00", reminder::Action, {}, action::ShutDown),
+                  line("2026-12-08 10:05:00", reminder::Sound),
+                  line("2026-12-08 11:00:00", reminder::Sound)};
+    check.run();
+    EXPECT_EQ(calls(), (std::vector<ActionCall>{{ActionKind::ShutDownComputer, ""}, sound()}));
+    // The shutdown line is gone and saved; the message says so; the pass went on.
+    EXPECT_EQ(host.events,
+              (QStringList{"saved", "message:" + AlarmCheck::ShutdownRefusedMessage, "saved"}));
+    EXPECT_EQ(list.lines, QStringList{line("2026-12-08 11:00:00", reminder::Sound)});
+}
+
 TEST_F(CheckTest, UnreadableLinesAreSkippedAndLaterLinesStillFire) {
     list.lines = {"12/8/26 10:05:00|声音提醒||", "short",
                   line("2026-12-08 10:05:00", reminder::Sound), "2026-12-08 10:05:00"};

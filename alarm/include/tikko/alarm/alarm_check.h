@@ -33,7 +33,7 @@ public:
     virtual void listChanged() = 0;
     // A message of the shutdown's privilege steps.
     virtual void showMessage(const QString& text) = 0;
-    // Ends the program at once, without the exit work (after a shutdown request).
+    // Ends the program at once, without the exit work (after an accepted shutdown request).
     virtual void endProgramAtOnce() = 0;
 };
 
@@ -42,6 +42,9 @@ public:
 // during the pending-events step) does nothing.
 class AlarmCheck {
 public:
+    static inline const QString ShutdownRefusedMessage =
+        QStringLiteral("无法关闭计算机：系统拒绝了关机请求，闹钟程序继续运行。");
+
     AlarmCheck(AlarmList& list, SystemActions& actions, const Clock& clock, AlarmHost& host);
 
     void run();
