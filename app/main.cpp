@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
     const QString storeFolder = tikko::chooseStoreFolder(
         programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
-    tikko::SingleInstance instance(tikko::SingleInstance::keyFor(storeFolder));
+    tikko::SingleInstance instance(storeFolder);
     if (!instance.claim())
         return 0;
 

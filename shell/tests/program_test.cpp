@@ -6,16 +6,20 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tikko {
 namespace {
 
 class ProgramTest : public ::testing::Test {
-protected:
+public:
     QTemporaryDir folder;
     QString program;
     QString store;
@@ -27,7 +31,7 @@ protected:
         QDir().mkpath(folder.filePath("home"));
     }
 
-    std::unique_ptr<QProcess> launch() {
+    std::unique_ptr<QProcess> launch(const QStringList& arguments = {}, QString executable = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", folder.filePath("home"));
@@ -36,7 +40,7 @@ protected:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         process->setProcessEnvironment(env);
         process->setWorkingDirectory(folder.path());
-        process->start(program, {});
+        process->start(executable.isEmpty() ? program : executable, arguments);
         EXPECT_TRUE(process->waitForStarted(5000));
         return process;
     }
@@ -90,6 +94,85 @@ TEST_F(ProgramTest, TheStoreSurvivesAKillAfterAnAlarmFired) {
     EXPECT_EQ(storeBytes(), expected);
     // SIGTERM ran the normal exit, which writes the settings.
     EXPECT_TRUE(QFile::exists(folder.filePath("home/.config/Tikko/TikkoClock.conf")));
+}
+
+// Starts `copies` programs released at one moment: each waits on a FIFO that ends for all
+// of them at once. Gives the number that were still running once the rest had ended.
+int survivorsOfSimultaneousStarts(ProgramTest& test, int copies) {
+    const QString fifo = test.folder.filePath("barrier");
+    QFile::remove(fifo);
+    const QByteArray fifoName = QFile::encodeName(fifo);
+    if (::mkfifo(fifoName.constData(), 0600) != 0)
+        return -1;
+    // Held open for writing, the FIFO lets every reader open it; closing it then gives them
+    // all an end of file at the same moment.
+    const int writer = ::open(fifoName.constData(), O_RDWR | O_CLOEXEC);
+    if (writer < 0)
+        return -1;
+    std::vector<std::unique_ptr<QProcess>> programs;
+    for (int i = 0; i < copies; ++i)
+        programs.push_back(test.launch({"-c", "read x < \"$0\"; exec \"$1\"", fifo, test.program},
+                                       QStringLiteral("/bin/sh")));
+    auto waiting = [&](const std::unique_ptr<QProcess>& p) {
+        const QString in = QStringLiteral("/proc/%1/fd/0").arg(p->processId());
+        return QFileInfo(in).symLinkTarget() == fifo;
+    };
+    QElapsedTimer ready;
+    ready.start();
+    while (!std::all_of(programs.begin(), programs.end(), waiting) && ready.elapsed() < 5000)
+        QThread::msleep(5);
+    ::close(writer);
+    QElapsedTimer timer;
+    timer.start();
+    auto running = [&] {
+        return std::count_if(programs.begin(), programs.end(),
+                             [](const auto& p) { return p->state() != QProcess::NotRunning; });
+    };
+    while (running() > 1 && timer.elapsed() < 15000) {
+        for (auto& p : programs)
+            p->waitForFinished(20);
+    }
+    // A late loser would still have ended by now.
+    for (auto& p : programs)
+        p->waitForFinished(200);
+    const int survivors = static_cast<int>(running());
+    for (auto& p : programs) {
+        if (p->state() != QProcess::NotRunning) {
+            p->terminate();
+            p->waitForFinished(5000);
+        }
+    }
+    return survivors;
+}
+
+TEST_F(ProgramTest, ExactlyOneOfManySimultaneousStartsSurvives) {
+    const QString later =
+        buildAlarmLine(QDateTime::currentDateTime().addDays(2), reminder::Sound, {}, {});
+    ASSERT_TRUE(saveStore(store, {later}));
+    for (int copies : {2, 5}) {
+        for (int round = 0; round < 30; ++round)
+            ASSERT_EQ(survivorsOfSimultaneousStarts(*this, copies), 1)
+                << copies << " copies, round " << round;
+    }
+    EXPECT_EQ(storeBytes(), encodeStore({later}));
+}
+
+TEST_F(ProgramTest, AKilledHolderDoesNotStopTheNextStart) {
+    for (int round = 0; round < 3; ++round) {
+        auto first = launch();
+        // The lock is taken before anything else; once the socket answers it is held.
+        QElapsedTimer timer;
+        timer.start();
+        while (!QFile::exists(folder.filePath("alarm.ini.lock")) && timer.elapsed() < 5000)
+            QThread::msleep(10);
+        QThread::msleep(300);
+        first->kill();
+        first->waitForFinished(5000);
+        auto next = launch();
+        EXPECT_FALSE(next->waitForFinished(1500)) << "the next start ended: round " << round;
+        next->kill();
+        next->waitForFinished(5000);
+    }
 }
 
 TEST_F(ProgramTest, ASecondStartLeavesTheFirstInCharge) {

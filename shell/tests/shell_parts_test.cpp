@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
-#include <QUuid>
+#include <QSysInfo>
+#include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -27,27 +30,42 @@ TEST_F(ShellPartsTest, OnlyAStyleSheetTextCountsAsASkin) {
     EXPECT_FALSE(applySkinFile("/nonexistent/skin.she"));
 }
 
-TEST_F(ShellPartsTest, ASecondInstanceAsksTheFirstToShowItself) {
-    const QString key = "tikko-test-" + QUuid::createUuid().toString(QUuid::Id128);
-    SingleInstance first(key);
+TEST_F(ShellPartsTest, ASecondInstanceAsksTheHolderOfTheStoreToShowItself) {
+    QTemporaryDir store;
+    SingleInstance first(store.path());
     ASSERT_TRUE(first.claim());
+    EXPECT_TRUE(QFile::exists(SingleInstance::lockPathFor(store.path())));
     QSignalSpy shown(&first, &SingleInstance::showRequested);
     {
-        SingleInstance second(key);
+        SingleInstance second(store.path());
         EXPECT_FALSE(second.claim());
     }
     EXPECT_TRUE(shown.wait(2000));
     EXPECT_EQ(shown.count(), 1);
+    // Another store is another program.
+    QTemporaryDir other;
+    SingleInstance third(other.path());
+    EXPECT_TRUE(third.claim());
 }
 
-TEST_F(ShellPartsTest, ALeftOverNameFromACrashDoesNotBlockTheNextStart) {
-    const QString key = "tikko-test-" + QUuid::createUuid().toString(QUuid::Id128);
+TEST_F(ShellPartsTest, LeftOversOfACrashDoNotBlockTheNextStart) {
+    QTemporaryDir store;
     {
+        // A socket name that outlived its server, and a lock of a process that is gone.
         QLocalServer stale;
-        ASSERT_TRUE(stale.listen(key));
+        ASSERT_TRUE(stale.listen(SingleInstance::keyFor(store.path())));
         stale.close();
+        QProcess gone;
+        gone.start("true");
+        ASSERT_TRUE(gone.waitForStarted(5000));
+        const qint64 pid = gone.processId();
+        ASSERT_TRUE(gone.waitForFinished(5000));
+        QFile lock(SingleInstance::lockPathFor(store.path()));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(pid) + "\nTikkoClock\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
     }
-    SingleInstance instance(key);
+    SingleInstance instance(store.path());
     EXPECT_TRUE(instance.claim());
     EXPECT_NE(SingleInstance::keyFor("/a"), SingleInstance::keyFor("/b"));
     EXPECT_EQ(SingleInstance::keyFor("/a/b/../b"), SingleInstance::keyFor("/a/b"));
