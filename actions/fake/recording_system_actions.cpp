@@ -10,8 +10,12 @@ bool RecordingSystemActions::record(ActionKind kind, std::string argument) {
     return result == m_results.end() || result->second;
 }
 
-bool RecordingSystemActions::playAlarmSound(const std::string& soundFilePath) {
-    return record(ActionKind::PlayAlarmSound, soundFilePath);
+bool RecordingSystemActions::playAlarmSound(const std::string& soundFilePath,
+                                            const MessageSink& errors) {
+    const bool result = record(ActionKind::PlayAlarmSound, soundFilePath);
+    if (errors && !m_soundError.empty())
+        errors(m_soundError);
+    return result;
 }
 
 bool RecordingSystemActions::startProgram(const std::string& programPath) {

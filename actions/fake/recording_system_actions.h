@@ -31,7 +31,7 @@ struct ActionCall {
 // decides when to act. Every action succeeds until a test says otherwise.
 class RecordingSystemActions final : public SystemActions {
 public:
-    bool playAlarmSound(const std::string& soundFilePath) override;
+    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;
     std::string getSystemFolder(const std::string& selector) override;
@@ -44,6 +44,8 @@ public:
     void setResult(ActionKind kind, bool result) { m_results[kind] = result; }
     // What getSystemFolder answers for the selector (empty until set).
     void setSystemFolder(const std::string& selector, std::string folder);
+    // What a sound that started reports to its error sink; nothing when empty.
+    void setSoundError(std::string error) { m_soundError = std::move(error); }
     // Messages that shutDownComputer passes to its sink, in this order.
     void setShutdownMessages(std::vector<std::string> messages);
 
@@ -58,6 +60,7 @@ private:
     std::map<ActionKind, bool> m_results;
     std::map<std::string, std::string> m_folders;
     std::vector<std::string> m_shutdownMessages;
+    std::string m_soundError;
 };
 
 } // namespace tikko

@@ -17,8 +17,10 @@ public:
     virtual ~SystemActions() = default;
 
     // Stops every sound this program plays, then starts the file once without waiting.
-    // False when there is no readable file, or nothing here that could play it.
-    virtual bool playAlarmSound(const std::string& soundFilePath) = 0;
+    // False when there is no readable file, or nothing here that could play it. A player
+    // that fails only later, while it decodes, tells `errors` (from the event loop).
+    virtual bool playAlarmSound(const std::string& soundFilePath,
+                                const MessageSink& errors = {}) = 0;
 
     // Starts the program at that full path, without arguments, and does not wait for it.
     // False when it could not be started.

@@ -28,14 +28,23 @@ namespace {
 
 class QtMediaPlayer final : public MediaPlayer {
 public:
-    QtMediaPlayer() { m_player.setAudioOutput(&m_output); }
+    QtMediaPlayer() {
+        m_player.setAudioOutput(&m_output);
+        QObject::connect(&m_player, &QMediaPlayer::errorOccurred, &m_player,
+                         [this](QMediaPlayer::Error error, const QString& text) {
+                             if (error != QMediaPlayer::NoError && m_errors)
+                                 m_errors(text.toStdString());
+                         });
+    }
 
     void stop() override {
+        m_errors = {};
         m_player.stop();
         m_player.setSource(QUrl());
     }
 
-    bool play(const std::string& filePath) override {
+    bool play(const std::string& filePath, const MessageSink& errors) override {
+        m_errors = errors;
         m_player.setSource(QUrl::fromLocalFile(QString::fromStdString(filePath)));
         m_player.play();
         return true;
@@ -44,12 +53,13 @@ public:
 private:
     QAudioOutput m_output; // declared first: the player must be destroyed before its output
     QMediaPlayer m_player;
+    MessageSink m_errors; // of the sound that plays now
 };
 
 class SilentPlayer final : public MediaPlayer {
 public:
     void stop() override {}
-    bool play(const std::string&) override { return false; }
+    bool play(const std::string&, const MessageSink&) override { return false; }
 };
 
 bool powerOffThroughLogin1() {
@@ -187,12 +197,13 @@ MediaPlayer& LinuxSystemActions::player() {
     return *m_options.player;
 }
 
-bool LinuxSystemActions::playAlarmSound(const std::string& soundFilePath) {
+bool LinuxSystemActions::playAlarmSound(const std::string& soundFilePath,
+                                        const MessageSink& errors) {
     player().stop();
     const QFileInfo file(QString::fromStdString(soundFilePath));
     if (soundFilePath.empty() || !file.isFile() || !file.isReadable())
         return false;
-    return player().play(file.absoluteFilePath().toStdString());
+    return player().play(file.absoluteFilePath().toStdString(), errors);
 }
 
 bool LinuxSystemActions::startProgram(const std::string& programPath) {

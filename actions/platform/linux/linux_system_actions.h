@@ -16,7 +16,8 @@ public:
     // Ends the sound that plays, if any, and forgets it.
     virtual void stop() = 0;
     // Starts the file once and returns at once; false when this player can play nothing.
-    virtual bool play(const std::string& filePath) = 0;
+    // A decoding failure that shows only later goes to `errors`.
+    virtual bool play(const std::string& filePath, const MessageSink& errors) = 0;
 };
 
 // The Qt Multimedia player on the default audio output, or a silent one where the media
@@ -34,7 +35,7 @@ class LinuxSystemActions final : public SystemActions {
 public:
     explicit LinuxSystemActions(LinuxActionsOptions options = {});
 
-    bool playAlarmSound(const std::string& soundFilePath) override;
+    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;
     std::string getSystemFolder(const std::string& selector) override;

@@ -195,7 +195,8 @@ WindowsSystemActions::WindowsSystemActions(WindowsActionsOptions options)
         m_options.tokenApi = createWin32TokenApi();
 }
 
-bool WindowsSystemActions::playAlarmSound(const std::string& soundFilePath) {
+bool WindowsSystemActions::playAlarmSound(const std::string& soundFilePath, const MessageSink&) {
+    // MCI answers at once: a sound it cannot play is a false result here.
     // Closes every device this program opened, which stops a sound that still plays.
     m_options.sendMciCommand(L"close all ");
     const std::wstring path = widen(soundFilePath);

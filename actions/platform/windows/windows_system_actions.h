@@ -50,7 +50,7 @@ class WindowsSystemActions final : public SystemActions {
 public:
     explicit WindowsSystemActions(WindowsActionsOptions options = {});
 
-    bool playAlarmSound(const std::string& soundFilePath) override;
+    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;
     std::string getSystemFolder(const std::string& selector) override;

@@ -211,8 +211,10 @@ public:
     explicit RecordingPlayer(std::vector<std::string>& events)
         : m_events(events) {}
     void stop() override { m_events.push_back("stop"); }
-    bool play(const std::string& filePath) override {
+    bool play(const std::string& filePath, const MessageSink& errors) override {
         m_events.push_back("play " + filePath);
+        if (errors)
+            errors("cannot decode");
         return true;
     }
 
@@ -238,6 +240,10 @@ TEST(AlarmSound, EachSoundStopsTheLastAndAMissingFilePlaysNothing) {
 
     EXPECT_EQ(events, (std::vector<std::string>{"stop", "play " + first, "stop", "play " + second,
                                                 "stop", "stop"}));
+    // A trial sound hears what the player says; the alarm's own sound stays silent.
+    std::vector<std::string> said;
+    EXPECT_TRUE(actions.playAlarmSound(first, [&](const std::string& e) { said.push_back(e); }));
+    EXPECT_EQ(said, std::vector<std::string>{"cannot decode"});
 }
 
 } // namespace
