@@ -33,8 +33,9 @@ int main(int argc, char* argv[]) {
 
     const auto actions = tikko::createSystemActions();
     const tikko::SystemClock clock;
+    const tikko::SystemMonotonicClock monotonic;
     QSettings settings;
-    tikko::FrmMain window({*actions, clock, settings, programFolder,
+    tikko::FrmMain window({*actions, clock, monotonic, settings, programFolder,
                            QDir(storeFolder).filePath(QLatin1String(tikko::StoreFileName))});
     QObject::connect(&window, &tikko::FrmMain::exitFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

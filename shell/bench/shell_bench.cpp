@@ -22,11 +22,12 @@ struct Fixture {
     QSettings settings{dir.filePath("TikkoClock.ini"), QSettings::IniFormat};
     tikko::RecordingSystemActions actions;
     tikko::SystemClock clock;
+    tikko::SystemMonotonicClock monotonic;
     QString store = dir.filePath("alarm.ini");
 
     std::unique_ptr<tikko::FrmMain> window() {
         return std::make_unique<tikko::FrmMain>(
-            tikko::MainWindowContext{actions, clock, settings, dir.path(), store});
+            tikko::MainWindowContext{actions, clock, monotonic, settings, dir.path(), store});
     }
 };
 

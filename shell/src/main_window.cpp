@@ -4,7 +4,9 @@
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
 #include "tikko/alarm/settings.h"
+#include "tikko/shell/secondary_windows.h"
 #include "tikko/shell/skin.h"
+#include "tikko/stopwatch/stopwatch_window.h"
 #include "tikko/system_actions.h"
 #include "ui_frmMain.h"
 
@@ -13,21 +15,41 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QStyleFactory>
+#include <exception>
+
+Q_LOGGING_CATEGORY(lcShell, "tikko.shell")
 
 namespace tikko {
 
 namespace {
 
-// No exception may leave a Qt event handler.
-template <typename F> void guarded(F&& work) {
+// No exception may leave a Qt event handler; what one would have carried is logged.
+template <typename F> void guarded(const char* where, F&& work) {
     try {
         work();
+    } catch (const std::exception& error) {
+        qCWarning(lcShell) << where << "failed:" << error.what();
     } catch (...) {
+        qCWarning(lcShell) << where << "failed";
     }
+}
+
+const char* const UnreadableSpan = "unreadable";
+
+// A span box whose text is no number says so with a red frame until it holds one again.
+void markSpanBox(QComboBox* box, bool readable) {
+    if (box->property(UnreadableSpan).toBool() == !readable)
+        return;
+    box->setProperty(UnreadableSpan, !readable);
+    box->setStyleSheet(readable ? QString()
+                                : QStringLiteral("QComboBox { border: 1px solid #d00000; }"));
+    box->setToolTip(readable ? QString() : QStringLiteral("请填写数字"));
 }
 
 } // namespace
@@ -66,35 +88,49 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     , m_ui(std::make_unique<Ui::frmMain>())
     , m_list(std::make_unique<ListAlarms>(*this))
     , m_check(*m_list, m_context.actions, m_context.clock, *this)
-    , m_tray(this) {
+    , m_editor(m_context.clock)
+    , m_tray(this)
+    , m_calendar(std::make_unique<KalendoLibrary>(KalendoLibrary::standardFolders())) {
+    buildListMenu();
     m_ui->setupUi(this);
     setFixedSize(size());
     setWindowIcon(QIcon(QStringLiteral(":/tikko/tikko.svg")));
+    m_ui->tSJ->installEventFilter(this);
 
     // The timers run from the moment the window exists.
     m_timer1.setParent(this);
     m_timer2.setParent(this);
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(3000);
-    connect(&m_timer1, &QTimer::timeout, this, [this] { guarded([this] { m_check.run(); }); });
+    connect(&m_timer1, &QTimer::timeout, this,
+            [this] { guarded("Timer1", [this] { m_check.run(); }); });
     m_timer1.start();
     m_timer2.setObjectName(QStringLiteral("Timer2"));
     m_timer2.setInterval(1000);
-    connect(&m_timer2, &QTimer::timeout, this, [this] { guarded([this] { showClock(); }); });
+    connect(&m_timer2, &QTimer::timeout, this,
+            [this] { guarded("Timer2", [this] { showClock(); }); });
     m_timer2.start();
-
-    connect(m_ui->cZQH, &QComboBox::currentTextChanged, this,
-            [this] { guarded([this] { recomputeAlarmMoment(); }); });
-    connect(m_ui->cZQM, &QComboBox::currentTextChanged, this,
-            [this] { guarded([this] { recomputeAlarmMoment(); }); });
-    connect(m_ui->cTX, &QComboBox::currentIndexChanged, this,
-            [this] { guarded([this] { applyReminderType(); }); });
 }
 
 FrmMain::~FrmMain() = default;
 
 QListWidget* FrmMain::alarmList() const {
     return m_ui->lstA;
+}
+
+void FrmMain::setCalendarFolders(QStringList folders) {
+    m_calendar = std::make_unique<KalendoLibrary>(std::move(folders));
+}
+
+void FrmMain::buildListMenu() {
+    // Made before the form, so that the form's auto-connection finds its items too.
+    m_listMenu = new QMenu(this);
+    m_listMenu->setObjectName(QStringLiteral("mM"));
+    QAction* one = m_listMenu->addAction(QStringLiteral("删除这个闹钟"));
+    one->setObjectName(QStringLiteral("mDelC"));
+    one->setEnabled(false); // nothing is selected at start
+    QAction* all = m_listMenu->addAction(QStringLiteral("删除全部闹钟"));
+    all->setObjectName(QStringLiteral("mDelAC"));
 }
 
 void FrmMain::formLoad() {
@@ -136,12 +172,10 @@ void FrmMain::formLoad() {
              m_ui->ckClr->setChecked(values.autoClear);
              // A change of the box state is a click: "Auto" = 0 removes the entry now.
              m_ui->ckAuto->setChecked(values.autoStart);
-             m_soundFilePath = values.soundFilePath;
-             m_ui->txtWav->setText(m_soundFilePath);
+             setSoundFilePath(values.soundFilePath);
          }},
         {"startTick",
          [&] {
-             m_startTick.start();
          }},
         {"loadStore",
          [&] {
@@ -153,7 +187,7 @@ void FrmMain::formLoad() {
          [&] {
              m_loadedAlarms = m_ui->lstA->count() > 0;
              if (m_loadedAlarms)
-                 m_ui->pBox->hide();
+                 setAdvertisementShown(false);
          }},
         {"spanLists",
          [&] {
@@ -163,7 +197,6 @@ void FrmMain::formLoad() {
          [&] {
              fillEditorLists();
          }},
-        // The advertisement page comes with the advertisement panel's own work.
         {"advertisement",
          [] {
          }},
@@ -208,7 +241,7 @@ void FrmMain::showAtStart() {
 }
 
 void FrmMain::restoreFromTray() {
-    guarded([this] {
+    guarded("restoreFromTray", [this] {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         show();
         raise();
@@ -226,18 +259,252 @@ void FrmMain::changeEvent(QEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-    guarded([this] { formUnload(); });
+    guarded("formUnload", [this] { formUnload(); });
     event->accept();
     emit exitFinished();
 }
 
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A click into the advance box selects its whole text, so that the next key replaces it.
+    if (watched == m_ui->tSJ && event->type() == QEvent::MouseButtonRelease)
+        m_ui->tSJ->selectAll();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmMain::keyPressEvent(QKeyEvent* event) {
+    // "添加闹钟" is the window's default button: Enter that no box wanted presses it, unless
+    // another button has the focus.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if (!button)
+            button = m_ui->cmdAdd;
+        if (button->isEnabled() && button->isVisible()) {
+            button->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void FrmMain::on_ckAuto_toggled(bool checked) {
-    guarded([&] {
+    guarded("ckAuto", [&] {
         if (checked)
             m_context.actions.enableAutoStart();
         else
             m_context.actions.disableAutoStart();
     });
+}
+
+void FrmMain::on_cZQH_editTextChanged(const QString&) {
+    guarded("cZQH", [this] { recomputeAlarmMoment(); });
+}
+
+void FrmMain::on_cZQM_editTextChanged(const QString&) {
+    guarded("cZQM", [this] { recomputeAlarmMoment(); });
+}
+
+void FrmMain::on_cZQH_activated(int) {
+    guarded("cZQH", [this] { recomputeAlarmMoment(); });
+}
+
+void FrmMain::on_cZQM_activated(int) {
+    guarded("cZQM", [this] { recomputeAlarmMoment(); });
+}
+
+void FrmMain::on_cTX_currentIndexChanged(int) {
+    guarded("cTX", [this] { applyReminderType(); });
+}
+
+void FrmMain::on_cDZ_activated(int) {
+    guarded("cDZ", [this] {
+        if (m_ui->cDZ->currentText() == action::RunProgramItem)
+            pickFile(ProgramCaption, ProgramPattern);
+    });
+}
+
+void FrmMain::on_cmdAdd_clicked() {
+    guarded("cmdAdd", [this] {
+        EditorInput input;
+        input.momentText = m_ui->cJS->currentText();
+        input.advanceText = m_ui->tSJ->text();
+        input.type = m_ui->cTX->currentText();
+        input.promptEnabled = m_ui->cTxt->isEnabled();
+        input.prompt = m_ui->cTxt->currentText();
+        input.actionEnabled = m_ui->cDZ->isEnabled();
+        input.action = m_ui->cDZ->currentText();
+        input.runProgramPath = m_runProgramPath;
+        AddOutcome outcome = m_editor.add(input);
+        if (outcome.failed == EditorBox::Program) {
+            // No program was ever chosen: choose one now, or add nothing.
+            if (!pickFile(ProgramCaption, ProgramPattern))
+                return;
+            input.runProgramPath = m_runProgramPath;
+            outcome = m_editor.add(input);
+        }
+        if (outcome.failed == EditorBox::Moment || outcome.failed == EditorBox::Advance) {
+            QWidget* box =
+                outcome.failed == EditorBox::Moment ? static_cast<QWidget*>(m_ui->cJS) : m_ui->tSJ;
+            box->setFocus();
+            tell(outcome.message);
+            return;
+        }
+        if (outcome.line.isEmpty())
+            return;
+        m_ui->lstA->addItem(outcome.line);
+        setAdvertisementShown(false);
+        saveAlarmStore();
+    });
+}
+
+void FrmMain::on_cmdSelWav_clicked() {
+    guarded("cmdSelWav", [this] { pickFile(SoundCaption, SoundPattern); });
+}
+
+void FrmMain::on_cmdPrePlay_clicked() {
+    guarded("cmdPrePlay", [this] {
+        const QString path = m_soundFilePath;
+        const auto failed = [this, path](const QString& why) {
+            tell(
+                QStringLiteral("无法播放报警声音 %1：%2").arg(QDir::toNativeSeparators(path), why));
+        };
+        if (!QFileInfo(path).isFile()) {
+            failed(QStringLiteral("文件不存在"));
+            return;
+        }
+        const bool started =
+            m_context.actions.playAlarmSound(path.toStdString(), [failed](const std::string& why) {
+                failed(QString::fromStdString(why));
+            });
+        if (!started)
+            failed(QStringLiteral("没有能播放它的程序"));
+    });
+}
+
+void FrmMain::on_cmdOption_clicked() {
+    guarded("cmdOption", [this] {
+        m_optionsShown = !m_optionsShown;
+        m_ui->fOpt->setVisible(m_optionsShown);
+        m_ui->fMain->setVisible(!m_optionsShown);
+        m_ui->cmdOption->setText(m_optionsShown ? QStringLiteral("<选项关")
+                                                : QStringLiteral("选项开>"));
+    });
+}
+
+void FrmMain::on_cmdMB_clicked() {
+    guarded("cmdMB", [this] {
+        FrmMB stopwatch(m_context.clock, m_context.monotonic, this);
+        runModal(stopwatch, {twips(3750), twips(950)});
+    });
+}
+
+void FrmMain::on_cmdRL_clicked() {
+    guarded("cmdRL", [this] {
+        QWidget* control = m_calendar->createControl(nullptr);
+        if (!control) {
+            qCWarning(lcShell) << m_calendar->error();
+            tell(m_calendar->error());
+            return;
+        }
+        FrmRL calendar(control, this);
+        runModal(calendar, {twips(-100), twips(450)});
+    });
+}
+
+void FrmMain::on_Label8_linkActivated(const QString&) {
+    guarded("Label8", [this] {
+        // A browser that cannot be started is passed over.
+        m_context.actions.openInBrowser("http://www.tikko.example.com/bbs");
+    });
+}
+
+void FrmMain::runModal(QDialog& window, QPoint offset) {
+    // Modal to the main window only: a reminder that fires meanwhile stays answerable.
+    window.setWindowModality(Qt::WindowModal);
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    window.adjustSize();
+    const QSize frame = window.frameGeometry().size().expandedTo(window.size());
+    window.move(available.isValid() ? placeBeside(frameGeometry(), offset, frame, available)
+                                    : frameGeometry().topLeft() + offset);
+    if (m_modalRunner)
+        m_modalRunner(window);
+    else
+        window.exec();
+}
+
+void FrmMain::on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalPosition) {
+    guarded("lstA", [&] {
+        if (button == Qt::RightButton && m_ui->lstA->count() > 0) {
+            if (m_menuPopUp)
+                m_menuPopUp(*m_listMenu, globalPosition);
+            else
+                m_listMenu->exec(globalPosition);
+        }
+        refreshDeleteItem();
+    });
+}
+
+void FrmMain::on_lstA_deleteRequested() {
+    guarded("lstA", [this] {
+        if (!m_ui->lstA->selectedItems().isEmpty())
+            on_mDelC_triggered();
+    });
+}
+
+void FrmMain::on_mDelC_triggered() {
+    guarded("mDelC", [this] {
+        const QList<QListWidgetItem*> selected = m_ui->lstA->selectedItems();
+        if (!selected.isEmpty()) {
+            delete m_ui->lstA->takeItem(m_ui->lstA->row(selected.front()));
+            // The user picks the next one to delete, not the list.
+            m_ui->lstA->clearSelection();
+            m_ui->lstA->setCurrentItem(nullptr);
+            saveAlarmStore();
+        }
+        if (m_ui->lstA->count() == 0)
+            setAdvertisementShown(true);
+    });
+}
+
+void FrmMain::on_mDelAC_triggered() {
+    guarded("mDelAC", [this] {
+        m_ui->lstA->clear();
+        setAdvertisementShown(true);
+        saveAlarmStore();
+    });
+}
+
+void FrmMain::refreshDeleteItem() {
+    if (QAction* one = m_listMenu->findChild<QAction*>(QStringLiteral("mDelC")))
+        one->setEnabled(!m_ui->lstA->selectedItems().isEmpty());
+}
+
+void FrmMain::setAdvertisementShown(bool shown) {
+    m_ui->pBox->setVisible(shown);
+}
+
+void FrmMain::setSoundFilePath(const QString& path) {
+    m_soundFilePath = path;
+    m_ui->txtWav->setText(path);
+}
+
+bool FrmMain::pickFile(const QString& caption, const QString& pattern) {
+    if (m_filePicker)
+        return m_filePicker(caption, pattern);
+    return false;
+}
+
+void FrmMain::tell(const QString& text) {
+    if (m_messages) {
+        m_messages(text);
+        return;
+    }
+    // Never modal: alarms go on firing while the message waits to be read.
+    auto* box = new QMessageBox(QMessageBox::Information, Caption, text, QMessageBox::Ok,
+                                isVisible() ? this : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void FrmMain::showNotification(const QString& promptText) {
@@ -253,7 +520,7 @@ void FrmMain::listChanged() {
 }
 
 void FrmMain::showMessage(const QString& text) {
-    QMessageBox::information(nullptr, QCoreApplication::applicationName(), text);
+    tell(text);
 }
 
 void FrmMain::endProgramAtOnce() {
@@ -314,15 +581,12 @@ void FrmMain::fillEditorLists() {
 }
 
 void FrmMain::recomputeAlarmMoment() {
-    // Each step on its own: a text that is no number leaves the moment as it was.
-    bool ok = false;
-    const int hours = m_ui->cZQH->currentText().trimmed().toInt(&ok);
-    if (ok)
-        m_ui->cJS->setEditText(formatAlarmTime(m_context.clock.now().addSecs(3600LL * hours)));
-    const int minutes = m_ui->cZQM->currentText().trimmed().toInt(&ok);
-    const auto moment = parseAlarmTime(m_ui->cJS->currentText());
-    if (ok && moment)
-        m_ui->cJS->setEditText(formatAlarmTime(moment->addSecs(60LL * minutes)));
+    const QString hours = m_ui->cZQH->currentText();
+    const QString minutes = m_ui->cZQM->currentText();
+    markSpanBox(m_ui->cZQH, readUserNumber(hours).has_value());
+    markSpanBox(m_ui->cZQM, readUserNumber(minutes).has_value());
+    if (const auto moment = m_editor.momentFromSpan(hours, minutes))
+        m_ui->cJS->setEditText(formatAlarmTime(*moment));
 }
 
 void FrmMain::applyReminderType() {

@@ -1,28 +1,15 @@
-#include "recording_system_actions.h"
-#include "support/fake_clock.h"
-#include "tikko/alarm/alarm_line.h"
-#include "tikko/alarm/alarm_store.h"
-#include "tikko/shell/main_window.h"
+#include "main_window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace tikko {
 namespace {
-
-using testing::at;
-using testing::FakeClock;
 
 // The program's own look, as the program sets it before its first window.
 class ProgramLook : public ::testing::Environment {
@@ -30,40 +17,6 @@ public:
     void SetUp() override { applyProgramLook(); }
 };
 const auto* const programLook = ::testing::AddGlobalTestEnvironment(new ProgramLook);
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    QTemporaryDir program;
-    QTemporaryDir data;
-    QSettings settings{data.filePath("TikkoClock.ini"), QSettings::IniFormat};
-    FakeClock clock{at("2026-12-08 10:05:20")};
-    RecordingSystemActions actions;
-    QString storePath = data.filePath("alarm.ini");
-    std::unique_ptr<FrmMain> window;
-
-    void start() {
-        window = std::make_unique<FrmMain>(
-            MainWindowContext{actions, clock, settings, program.path(), storePath});
-        window->formLoad();
-    }
-    void writeStore(const QStringList& lines) { ASSERT_TRUE(saveStore(storePath, lines)); }
-    template <typename T> T* child(const char* name) const {
-        T* widget = window->findChild<T*>(QLatin1String(name));
-        EXPECT_TRUE(widget) << name;
-        return widget;
-    }
-    QStringList listLines() const {
-        QStringList lines;
-        for (int i = 0; i < window->alarmList()->count(); ++i)
-            lines << window->alarmList()->item(i)->text();
-        return lines;
-    }
-};
 
 TEST_F(MainWindowTest, StartUpRunsItsStepsInOrder) {
     start();
@@ -188,7 +141,7 @@ TEST_F(MainWindowTest, AShutdownAlarmEndsTheProgramWithoutTheExitWork) {
     const QByteArray before = readAll(storePath);
     bool ended = false;
     window = std::make_unique<FrmMain>(
-        MainWindowContext{actions, clock, settings, program.path(), storePath});
+        MainWindowContext{actions, clock, monotonic, settings, program.path(), storePath});
     QObject::connect(window.get(), &FrmMain::exitFinished, [&] { ended = true; });
     window->formLoad();
     EXPECT_TRUE(ended);
@@ -236,16 +189,6 @@ TEST_F(MainWindowTest, TheAlarmMomentFitsItsBox) {
     const int needed = moment->lineEdit()->fontMetrics().horizontalAdvance(moment->currentText());
     EXPECT_GE(moment->lineEdit()->width(), needed + 4)
         << moment->lineEdit()->width() << " " << needed;
-}
-
-TEST_F(MainWindowTest, SpanListsSetTheAlarmMomentFromNow) {
-    start();
-    child<QComboBox>("cZQH")->setCurrentIndex(2);
-    child<QComboBox>("cZQM")->setCurrentIndex(30);
-    EXPECT_EQ(child<QComboBox>("cJS")->currentText(), "2026-12-08 12:35:20");
-    // A minute text that is no number leaves present time plus hours.
-    child<QComboBox>("cZQM")->setEditText("x");
-    EXPECT_EQ(child<QComboBox>("cJS")->currentText(), "2026-12-08 12:05:20");
 }
 
 } // namespace

@@ -1,33 +1,41 @@
 #pragma once
 
 #include "tikko/alarm/alarm_check.h"
+#include "tikko/alarm/alarm_editor.h"
 #include "tikko/alarm/steps.h"
 #include "tikko/notification_window.h"
 #include "tikko/shell/tray_icon.h"
 
-#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QComboBox;
 class QListWidget;
+class QMenu;
 class QSettings;
 
 namespace Ui {
 class frmMain;
 }
 
+Q_DECLARE_LOGGING_CATEGORY(lcShell)
+
 namespace tikko {
 
 class Clock;
+class KalendoLibrary;
+class MonotonicClock;
 class SystemActions;
 
 // What the main window works with; injected so that tests run it with a recording backend,
-// a fake clock and throw-away folders.
+// fake clocks and throw-away folders.
 struct MainWindowContext {
     SystemActions& actions;
     const Clock& clock;
+    const MonotonicClock& monotonic;
     QSettings& settings;
     QString programFolder; // skin.she and the default alarm.wav
     QString storePath;     // alarm.ini
@@ -40,6 +48,20 @@ class FrmMain final : public QWidget, private AlarmHost {
 
 public:
     static inline const QString Caption = QStringLiteral("TikkoClock2.9版");
+    static inline const QString SoundCaption = QStringLiteral("请选择报警声音文件");
+    static inline const QString SoundPattern = QStringLiteral("*.wav;*.mid;*.mp3");
+    static inline const QString ProgramCaption = QStringLiteral("请选择要运行的软件");
+    static inline const QString ProgramPattern = QStringLiteral("*.exe;*.com;*.bat");
+
+    // Pops a menu up at a screen position and returns when it has closed.
+    using MenuPopUp = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
+    // Tells the user one thing without waiting for an answer.
+    using MessageSink = std::function<void(const QString& text)>;
+    // Opens the file picker modally with that caption and pattern; true when a file was
+    // chosen (the picker has then set the path it was opened for).
+    using FilePicker = std::function<bool(const QString& caption, const QString& pattern)>;
+    // Shows a secondary window modally at its place and returns when it has closed.
+    using ModalRunner = std::function<void(QDialog& window)>;
 
     explicit FrmMain(MainWindowContext context, QWidget* parent = nullptr);
     ~FrmMain() override;
@@ -54,17 +76,29 @@ public:
     // The left click on the icon, and a second start of the program.
     void restoreFromTray();
 
+    void setMenuPopUp(MenuPopUp popUp) { m_menuPopUp = std::move(popUp); }
+    void setMessageSink(MessageSink sink) { m_messages = std::move(sink); }
+    void setFilePicker(FilePicker picker) { m_filePicker = std::move(picker); }
+    void setModalRunner(ModalRunner runner) { m_modalRunner = std::move(runner); }
+    // Where the calendar control is looked for (the program's and the installed folder).
+    void setCalendarFolders(QStringList folders);
+
+    // The paths the picker sets.
+    void setSoundFilePath(const QString& path);
+    void setRunProgramPath(const QString& path) { m_runProgramPath = path; }
+    const QString& runProgramPath() const { return m_runProgramPath; }
+
     bool loadedAlarms() const { return m_loadedAlarms; }
     bool endedAtOnce() const { return m_endedAtOnce; }
+    bool optionsShown() const { return m_optionsShown; }
     const StepRunner& startupSteps() const { return m_startup; }
     const StepRunner& exitSteps() const { return m_exit; }
     QListWidget* alarmList() const;
+    QMenu* listMenu() const { return m_listMenu; }
     AlarmCheck& alarmCheck() { return m_check; }
     NotificationWindow& notification() { return m_notification; }
     TrayIcon& trayIcon() { return m_tray; }
     QString soundFilePath() const override { return m_soundFilePath; }
-    // Milliseconds since start-up read the start tick.
-    qint64 runTimeMs() const { return m_startTick.isValid() ? m_startTick.elapsed() : 0; }
 
 signals:
     // The exit work is done (or skipped after a shutdown); the program may end.
@@ -73,9 +107,28 @@ signals:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private slots:
     void on_ckAuto_toggled(bool checked);
+    void on_cZQH_editTextChanged(const QString& text);
+    void on_cZQM_editTextChanged(const QString& text);
+    void on_cZQH_activated(int index);
+    void on_cZQM_activated(int index);
+    void on_cTX_currentIndexChanged(int index);
+    void on_cDZ_activated(int index);
+    void on_cmdAdd_clicked();
+    void on_cmdSelWav_clicked();
+    void on_cmdPrePlay_clicked();
+    void on_cmdOption_clicked();
+    void on_cmdMB_clicked();
+    void on_cmdRL_clicked();
+    void on_Label8_linkActivated(const QString& link);
+    void on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalPosition);
+    void on_lstA_deleteRequested();
+    void on_mDelC_triggered();
+    void on_mDelAC_triggered();
 
 private:
     // AlarmHost
@@ -85,6 +138,7 @@ private:
     void showMessage(const QString& text) override;
     void endProgramAtOnce() override;
 
+    void buildListMenu();
     void saveAlarmStore();
     void saveSettings();
     void centreOnScreen();
@@ -93,6 +147,12 @@ private:
     void recomputeAlarmMoment();
     void applyReminderType();
     void showClock();
+    void refreshDeleteItem();
+    // The advertisement panel lies over the list while it is empty.
+    void setAdvertisementShown(bool shown);
+    bool pickFile(const QString& caption, const QString& pattern);
+    void tell(const QString& text);
+    void runModal(QDialog& window, QPoint offsetTwips);
 
     class ListAlarms;
 
@@ -100,18 +160,26 @@ private:
     std::unique_ptr<Ui::frmMain> m_ui;
     std::unique_ptr<ListAlarms> m_list;
     AlarmCheck m_check;
+    AlarmEditor m_editor;
     NotificationWindow m_notification;
     TrayIcon m_tray;
     QTimer m_timer1;
     QTimer m_timer2;
-    QElapsedTimer m_startTick;
     StepRunner m_startup;
     StepRunner m_exit;
     QString m_soundFilePath;
+    QString m_runProgramPath;
+    QMenu* m_listMenu = nullptr;
+    MenuPopUp m_menuPopUp;
+    MessageSink m_messages;
+    FilePicker m_filePicker;
+    ModalRunner m_modalRunner;
+    std::unique_ptr<KalendoLibrary> m_calendar;
     QMetaObject::Connection m_trayConnection;
     bool m_loadedAlarms = false;
     bool m_unloaded = false;
     bool m_endedAtOnce = false;
+    bool m_optionsShown = false;
 };
 
 // The style and the 12-pixel font of the old design: its boxes are sized for a font whose

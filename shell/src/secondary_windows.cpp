@@ -1,0 +1,83 @@
+#include "tikko/shell/secondary_windows.h"
+
+#include "ui_frmRL.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace tikko {
+
+QPoint placeBeside(const QRect& mainFrame, QPoint offset, const QSize& frameSize,
+                   const QRect& available) {
+    QPoint corner = mainFrame.topLeft() + offset;
+    // The right and bottom edges first, so that a window larger than the area keeps its
+    // top left corner (and its caption) on the screen.
+    corner.setX(std::min(corner.x(), available.right() + 1 - frameSize.width()));
+    corner.setY(std::min(corner.y(), available.bottom() + 1 - frameSize.height()));
+    corner.setX(std::max(corner.x(), available.left()));
+    corner.setY(std::max(corner.y(), available.top()));
+    return corner;
+}
+
+const QString KalendoLibrary::FileName = QStringLiteral(TIKKO_KALENDO_FILE);
+
+KalendoLibrary::KalendoLibrary(QStringList folders)
+    : m_folders(std::move(folders)) {}
+
+QStringList KalendoLibrary::standardFolders() {
+    return {QCoreApplication::applicationDirPath(), QStringLiteral(TIKKO_KALENDO_INSTALLED_DIR)};
+}
+
+bool KalendoLibrary::load() {
+    if (m_create)
+        return true;
+    for (const QString& folder : m_folders) {
+        const QString path = QDir(folder).filePath(FileName);
+        if (!QFileInfo::exists(path))
+            continue;
+        m_library.setFileName(path);
+        if (!m_library.load()) {
+            m_error = QStringLiteral("无法加载日历控件 %1：%2").arg(path, m_library.errorString());
+            return false;
+        }
+        m_create = reinterpret_cast<Factory>(m_library.resolve("kalendo_create"));
+        if (!m_create) {
+            m_error = QStringLiteral("日历控件 %1 中没有 kalendo_create").arg(path);
+            m_library.unload();
+            return false;
+        }
+        return true;
+    }
+    QStringList shown;
+    for (const QString& folder : m_folders)
+        shown << QDir::toNativeSeparators(folder);
+    m_error = QStringLiteral("找不到日历控件 %1，已查找：%2")
+                  .arg(FileName, shown.join(QStringLiteral("、")));
+    return false;
+}
+
+QWidget* KalendoLibrary::createControl(QWidget* parent) {
+    if (!load())
+        return nullptr;
+    QWidget* control = m_create(parent);
+    if (!control)
+        m_error = QStringLiteral("日历控件 %1 无法创建").arg(FileName);
+    return control;
+}
+
+FrmRL::FrmRL(QWidget* control, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
+    , m_ui(std::make_unique<Ui::frmRL>())
+    , m_control(control) {
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    m_control->setParent(this);
+    m_control->setObjectName(QStringLiteral("Kalendo1"));
+    m_control->move(twips(30), twips(75));
+    m_control->show();
+}
+
+FrmRL::~FrmRL() = default;
+
+} // namespace tikko

@@ -1,0 +1,84 @@
+#pragma once
+
+// The main window in throw-away folders with a recording backend and fake clocks; the
+// hooks record what would have blocked (menus, pickers, modal windows, messages).
+#include "recording_system_actions.h"
+#include "support/fake_clock.h"
+#include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/alarm_store.h"
+#include "tikko/shell/main_window.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QListWidget>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tikko {
+
+using testing::at;
+using testing::FakeClock;
+
+inline QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir program;
+    QTemporaryDir data;
+    QSettings settings{data.filePath("TikkoClock.ini"), QSettings::IniFormat};
+    FakeClock clock{at("2026-12-08 10:05:20")};
+    testing::FakeMonotonicClock monotonic;
+    RecordingSystemActions actions;
+    QString storePath = data.filePath("alarm.ini");
+    std::unique_ptr<FrmMain> window;
+    QStringList messages;
+    // What the hooks saw: menus popped up (with mDelC's state then), pickers, windows.
+    QStringList menus;
+    QStringList pickers;
+    std::function<bool(const QString& caption)> onPick = [](const QString&) {
+        return false;
+    };
+    std::function<void(QDialog&)> onModal = [](QDialog&) {
+    };
+    std::function<void(QMenu&)> onMenu = [](QMenu&) {
+    };
+
+    void start() {
+        window = std::make_unique<FrmMain>(
+            MainWindowContext{actions, clock, monotonic, settings, program.path(), storePath});
+        window->setMessageSink([this](const QString& text) { messages << text; });
+        window->setMenuPopUp([this](QMenu& menu, const QPoint&) {
+            menus << (menu.findChild<QAction*>("mDelC")->isEnabled() ? "mDelC on" : "mDelC off");
+            onMenu(menu);
+        });
+        window->setFilePicker([this](const QString& caption, const QString&) {
+            pickers << caption;
+            return onPick(caption);
+        });
+        window->setModalRunner([this](QDialog& dialog) { onModal(dialog); });
+        window->formLoad();
+    }
+    void writeStore(const QStringList& lines) { ASSERT_TRUE(saveStore(storePath, lines)); }
+    template <typename T> T* child(const char* name) const {
+        T* widget = window->findChild<T*>(QString::fromUtf8(name));
+        EXPECT_TRUE(widget) << name;
+        return widget;
+    }
+    QStringList listLines() const {
+        QStringList lines;
+        for (int i = 0; i < window->alarmList()->count(); ++i)
+            lines << window->alarmList()->item(i)->text();
+        return lines;
+    }
+    QAction* menuItem(const char* name) const {
+        return window->listMenu()->findChild<QAction*>(QLatin1String(name));
+    }
+};
+
+} // namespace tikko
