@@ -69,6 +69,7 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     , m_tray(this) {
     m_ui->setupUi(this);
     setFixedSize(size());
+    m_notification.setClock([this] { return m_context.clock.now(); });
     setWindowIcon(QIcon(QStringLiteral(":/tikko/tikko.svg")));
 
     // The timers run from the moment the window exists.
@@ -241,7 +242,8 @@ void FrmMain::on_ckAuto_toggled(bool checked) {
 }
 
 void FrmMain::showNotification(const QString& promptText) {
-    m_notification.show(promptText);
+    // The pass does not hand over the line's alarm time yet; it fires within that minute.
+    m_notification.show(promptText, m_context.clock.now());
 }
 
 void FrmMain::processPendingEvents() {
