@@ -94,6 +94,7 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     buildListMenu();
     m_ui->setupUi(this);
     setFixedSize(size());
+    m_notification.setClock([this] { return m_context.clock.now(); });
     setWindowIcon(QIcon(QStringLiteral(":/tikko/tikko.svg")));
     m_ui->tSJ->installEventFilter(this);
 
@@ -508,7 +509,8 @@ void FrmMain::tell(const QString& text) {
 }
 
 void FrmMain::showNotification(const QString& promptText) {
-    m_notification.show(promptText);
+    // The pass does not hand over the line's alarm time yet; it fires within that minute.
+    m_notification.show(promptText, m_context.clock.now());
 }
 
 void FrmMain::processPendingEvents() {

@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, ADueAlarmFiresAtStartAndTheStoreIsRewrittenAtOnce) {
     writeStore({"2026-12-08 10:05:59|声音及文本提醒|该开会了|", "2026-12-09 09:00:00|声音提醒||"});
     start();
     ASSERT_TRUE(window->notification().isLoaded());
-    EXPECT_EQ(window->notification().window()->labelText(), "该开会了");
+    EXPECT_EQ(window->notification().window()->reminderTexts(), QStringList{"该开会了"});
     const std::vector<ActionCall> expected{
         {ActionKind::PlayAlarmSound, window->soundFilePath().toStdString()}};
     EXPECT_EQ(actions.calls(), expected);
@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, TheTimerPassFiresAnAlarmAtItsMinute) {
     clock.set(at("2026-12-08 10:06:00"));
     QTest::qWait(3200);
     ASSERT_TRUE(window->notification().isLoaded());
-    EXPECT_EQ(window->notification().window()->labelText(), "重要提醒哦！*^_^*");
+    EXPECT_EQ(window->notification().window()->reminderTexts(), QStringList{"重要提醒哦！*^_^*"});
     EXPECT_EQ(window->alarmList()->count(), 0);
     EXPECT_EQ(readAll(storePath), QByteArray("\r\n"));
 }

@@ -3,10 +3,123 @@
 #include "ui_frmAlarm.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBoundaryFinder>
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <numbers>
 
 namespace tikko {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcNotification, "tikko.notification")
+
+// No exception may leave a Qt event handler, nor stop the alarm pass that shows a reminder.
+template <typename F> void guarded(const char* where, F&& work) noexcept {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        qCWarning(lcNotification) << where << "failed:" << e.what();
+    } catch (...) {
+        qCWarning(lcNotification) << where << "failed with an unknown exception";
+    }
+}
+
+constexpr QChar ZeroWidthSpace(0x200B);
+// Words up to this many characters wrap whole; longer runs may break anywhere.
+constexpr int LongestUnbrokenRun = 10;
+
+QString breakLongRuns(const QString& text) {
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    QString result;
+    result.reserve(text.size());
+    qsizetype start = 0;
+    while (start < text.size()) {
+        breaks.setPosition(start);
+        qsizetype end = breaks.toNextBoundary();
+        if (end < 0)
+            end = text.size();
+        const QString run = text.mid(start, end - start);
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, run);
+        QList<qsizetype> cuts;
+        for (qsizetype at = graphemes.toNextBoundary(); at > 0 && at < run.size();
+             at = graphemes.toNextBoundary())
+            cuts.append(at);
+        if (cuts.size() < LongestUnbrokenRun) {
+            result += run;
+        } else {
+            qsizetype from = 0;
+            for (const qsizetype cut : cuts) {
+                result += run.mid(from, cut - from) + ZeroWidthSpace;
+                from = cut;
+            }
+            result += run.mid(from);
+        }
+        start = end;
+    }
+    return result;
+}
+
+QScreen* currentScreen() {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+QString reminderTimeText(const QDateTime& when, const QDate& today) {
+    if (!when.isValid())
+        return {};
+    const QDate day = when.date();
+    const QString time = when.toString(QStringLiteral("HH:mm"));
+    if (day == today)
+        return time;
+    const QString dayText = QStringLiteral("%1月%2日 %3").arg(day.month()).arg(day.day()).arg(time);
+    if (day.year() == today.year())
+        return dayText;
+    return QStringLiteral("%1年").arg(day.year()) + dayText;
+}
+
+QString reminderListText(const QList<Reminder>& reminders, qsizetype omitted, const QDate& today) {
+    QStringList lines;
+    if (omitted > 0)
+        lines.append(QStringLiteral("（前面还有 %1 条提醒未列出）").arg(omitted));
+    for (const Reminder& reminder : reminders) {
+        const QString time = reminderTimeText(reminder.when, today);
+        const QString text = breakLongRuns(reminder.text);
+        lines.append(time.isEmpty() ? text : time + QLatin1Char(' ') + text);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QPoint cornerPlacement(const QRect& available, const QSize& frameSize) {
+    const int x = available.x() + available.width() - frameSize.width() - FrmAlarm::RightMargin;
+    const int y = available.y() + available.height() - frameSize.height() - FrmAlarm::BottomMargin;
+    return {std::max(available.x(), x), std::max(available.y(), y)};
+}
+
+int textAreaHeight(int needed, int designed, int restHeight, int maxWindowHeight) {
+    const int most = std::max(designed, maxWindowHeight - restHeight);
+    return std::clamp(needed, designed, most);
+}
+
+QColor flashColour(const QColor& steady, const QColor& bright, int tick) {
+    constexpr int period = FrmAlarm::FlashPeriodTicks;
+    const int phase = ((tick % period) + period) % period;                           // [0, period)
+    const double weight = (1 + std::cos(2 * std::numbers::pi * phase / period)) / 2; // [0, 1]
+    const auto mix = [weight](int from, int to) {
+        return static_cast<int>(std::lround(from + (to - from) * weight));
+    };
+    return QColor(mix(steady.red(), bright.red()), mix(steady.green(), bright.green()),
+                  mix(steady.blue(), bright.blue()));
+}
 
 FrmAlarm::FrmAlarm(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -14,96 +127,184 @@ FrmAlarm::FrmAlarm(QWidget* parent)
     , m_ui(std::make_unique<Ui::frmAlarm>()) {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(size());
-    m_ui->Label1->installEventFilter(this);
+    // A reminder must not take the keyboard: someone typing elsewhere would press
+    // "我知道了" with the space bar before reading it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    m_designSize = size();
+    m_designText = m_ui->Label1->geometry();
+    m_designButton = m_ui->Command2->pos();
+
+    // The form holds whole points and one family only.
+    QFont font = m_ui->Label1->font();
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSizeF(14.25);
+    m_ui->Label1->setFont(font);
+
+    // The label scrolls once the window has grown as far as it may.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("Label1Area"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setGeometry(m_designText);
+    m_scroll->setWidget(m_ui->Label1);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_ui->Label1->setAutoFillBackground(false);
+    m_ui->Command2->raise();
+    for (QObject* clickable :
+         {static_cast<QObject*>(m_ui->Label1), static_cast<QObject*>(m_scroll->viewport()),
+          static_cast<QObject*>(m_scroll->verticalScrollBar())})
+        clickable->installEventFilter(this);
+
+    setAutoFillBackground(true);
+    m_steady = palette().color(QPalette::Window);
+
     m_flash.setParent(this);
     m_flash.setObjectName(QStringLiteral("Timer1"));
-    m_flash.setInterval(50);
+    m_flash.setInterval(FlashIntervalMs);
     connect(&m_flash, &QTimer::timeout, this, &FrmAlarm::flashStep);
-    m_flash.start();
 }
 
 FrmAlarm::~FrmAlarm() = default;
 
-void FrmAlarm::load(const QString& alarmPromptText) {
-    if (!alarmPromptText.isEmpty())
-        m_ui->Label1->setText(alarmPromptText);
-    placeInCorner();
+void FrmAlarm::addReminder(const QString& text, const QDateTime& when, const QDate& today) {
+    m_today = today;
+    m_reminders.append({when, text.isEmpty() ? DesignText : text});
+    if (m_reminders.size() > MaxListed) {
+        m_reminders.removeFirst();
+        ++m_omitted;
+    }
+    showList();
+    m_tick = 0;
+    setBackground(flashColour(m_steady, FlashBright, m_tick));
+    m_flash.start();
 }
 
-QPoint FrmAlarm::placement(const QRect& screen, const QSize& frameSize) {
-    return {screen.x() + screen.width() - frameSize.width() - 4,
-            screen.y() + screen.height() - frameSize.height() - 33};
+void FrmAlarm::bringToFront() {
+    if (const QScreen* screen = currentScreen())
+        m_area = screen->availableGeometry();
+    fitToText();
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    placeInCorner(); // a new window appears where it belongs
+    show();
+    raise();
+    placeInCorner(); // by its frame, where that is known by now
+    m_placeWhenFramed = frameGeometry().size() == geometry().size();
+    showNewest();
+    if (isFlashing())
+        QApplication::alert(this);
 }
 
-void FrmAlarm::placeInCorner() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    // The outer frame is known once the window is shown; until then the client size.
-    const QSize frame = isVisible() ? frameGeometry().size() : size();
-    move(placement(screen->geometry(), frame));
+QStringList FrmAlarm::reminderTexts() const {
+    QStringList texts;
+    for (const Reminder& reminder : m_reminders)
+        texts.append(reminder.text);
+    return texts;
 }
 
 QString FrmAlarm::labelText() const {
     return m_ui->Label1->text();
 }
 
-void FrmAlarm::setLabelText(const QString& text) {
-    m_ui->Label1->setText(text);
+QColor FrmAlarm::background() const {
+    return palette().color(QPalette::Window);
 }
 
 void FrmAlarm::flashStep() {
-    // No caption flashing on every desktop: the title alternates instead, and the first
-    // step asks the window system for attention once.
-    m_inverted = !m_inverted;
-    setWindowTitle(m_inverted ? QStringLiteral("【") + Caption + QStringLiteral("】") : Caption);
-    if (!m_alerted && isVisible()) {
-        QApplication::alert(this);
-        m_alerted = true;
-    }
+    guarded("flash step", [this] {
+        ++m_tick;
+        setBackground(flashColour(m_steady, FlashBright, m_tick));
+    });
+}
+
+void FrmAlarm::showList() {
+    m_ui->Label1->setText(reminderListText(m_reminders, m_omitted, m_today));
+}
+
+void FrmAlarm::fitToText() {
+    QLabel* label = m_ui->Label1;
+    const int width = m_designText.width();
+    const int frameHeight = frameGeometry().height() - geometry().height(); // 0 until framed
+    const int rest = m_designSize.height() - m_designText.height() + frameHeight;
+    const int maxWindow = m_area.isValid() ? m_area.height() / 2 : QWIDGETSIZE_MAX;
+    const int needed = label->heightForWidth(width);
+    const int area = textAreaHeight(needed, m_designText.height(), rest, maxWindow);
+    const bool scrolls = needed > area;
+    constexpr int gapBeforeBar = 3;
+    const int labelWidth =
+        scrolls ? width - m_scroll->verticalScrollBar()->sizeHint().width() - gapBeforeBar : width;
+    // Set, not left to the scroll area: it would show the bar only at the next event loop.
+    m_scroll->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    m_scroll->resize(width, area);
+    label->resize(labelWidth, std::max(area, label->heightForWidth(labelWidth)));
+    m_ui->Command2->move(m_designButton + QPoint(0, area - m_designText.height()));
+    setFixedSize(m_designSize.width(), m_designSize.height() + area - m_designText.height());
+}
+
+void FrmAlarm::showNewest() {
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void FrmAlarm::placeInCorner() {
+    if (!m_area.isValid())
+        return;
+    const QSize frame = size() + (frameGeometry().size() - geometry().size());
+    move(cornerPlacement(m_area, frame));
 }
 
 void FrmAlarm::stopFlashing() {
     m_flash.stop();
+    setBackground(m_steady);
+}
+
+void FrmAlarm::setBackground(const QColor& colour) {
+    QPalette look = palette();
+    look.setColor(QPalette::Window, colour);
+    setPalette(look);
+}
+
+bool FrmAlarm::event(QEvent* event) {
+    // The window manager adds its frame after the window is shown: place it once more by
+    // the frame's real size, so that the frame, not only the client area, fits the corner.
+    if (m_placeWhenFramed && (event->type() == QEvent::Move || event->type() == QEvent::Paint) &&
+        frameGeometry().size() != geometry().size()) {
+        m_placeWhenFramed = false;
+        QTimer::singleShot(0, this, [this] {
+            guarded("placement by the frame", [this] {
+                fitToText();
+                placeInCorner();
+                showNewest();
+            });
+        });
+    }
+    return QWidget::event(event);
 }
 
 void FrmAlarm::mousePressEvent(QMouseEvent* event) {
-    stopFlashing();
+    guarded("background click", [this] { stopFlashing(); });
     QWidget::mousePressEvent(event);
 }
 
 bool FrmAlarm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->Label1 && event->type() == QEvent::MouseButtonPress)
-        stopFlashing();
+    if (event->type() == QEvent::MouseButtonPress && watched != this)
+        guarded("text click", [this] { stopFlashing(); });
     return QWidget::eventFilter(watched, event);
 }
 
 void FrmAlarm::on_Command2_clicked() {
-    close();
+    guarded("closing", [this] { close(); });
 }
 
-FrmAlarm* NotificationWindow::ensureLoaded(const QString& alarmPromptText) {
-    if (m_window)
-        return m_window;
-    m_window = new FrmAlarm();
-    m_window->load(alarmPromptText);
-    return m_window;
-}
-
-void NotificationWindow::show(const QString& alarmPromptText) {
-    FrmAlarm* window = ensureLoaded(alarmPromptText);
-    const bool first = !window->isVisible();
-    window->show();
-    window->raise();
-    if (first)
-        window->placeInCorner(); // the frame is known now
-}
-
-void NotificationWindow::showWithText(const QString& alarmPromptText, const QString& labelText) {
-    FrmAlarm* window = ensureLoaded(alarmPromptText);
-    window->setLabelText(labelText);
-    show(alarmPromptText);
+void NotificationWindow::show(const QString& text, const QDateTime& when) {
+    guarded("showing a reminder", [&] {
+        if (!m_window)
+            m_window = new FrmAlarm();
+        const QDateTime now = m_now ? m_now() : QDateTime::currentDateTime();
+        m_window->addReminder(text, when, now.date());
+        m_window->bringToFront();
+    });
 }
 
 NotificationWindow::~NotificationWindow() {
