@@ -63,6 +63,8 @@ SettingsValues readSettings(QSettings& settings, const QString& programFolder) {
     values.autoClear = readCheck(settings, "Clear");
     values.autoStart = readCheck(settings, "Auto");
     values.soundFilePath = readText(settings, "sWavFN", defaultSoundPath(programFolder));
+    values.advertisementPage = readText(settings, "AdPage");
+    values.forumPage = readText(settings, "ForumPage");
     return values;
 }
 

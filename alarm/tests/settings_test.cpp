@@ -21,7 +21,27 @@ TEST_F(SettingsTest, FirstStartGivesTheDesignedDefaults) {
     EXPECT_TRUE(values.autoClear);
     EXPECT_TRUE(values.autoStart);
     EXPECT_EQ(values.soundFilePath, QStringLiteral("/opt/tikko/alarm.wav"));
+    EXPECT_EQ(values.advertisementPage, QStringLiteral("http://www.tikko.example.com/ad4.asp"));
+    EXPECT_EQ(values.forumPage, QStringLiteral("http://www.tikko.example.com/bbs"));
     EXPECT_TRUE(settings.allKeys().isEmpty());
+}
+
+TEST_F(SettingsTest, ThePageAddressesAreReadButNeverWritten) {
+    settings.setValue("option/AdPage", "https://ads.example.org/panel");
+    settings.setValue("option/ForumPage", "https://forum.example.org/");
+    SettingsValues values = readSettings(settings, QStringLiteral("/opt/tikko"));
+    EXPECT_EQ(values.advertisementPage, QStringLiteral("https://ads.example.org/panel"));
+    EXPECT_EQ(values.forumPage, QStringLiteral("https://forum.example.org/"));
+
+    settings.clear();
+    values.advertisementPage = "http://changed.example/";
+    values.forumPage = "http://changed.example/";
+    writeExitSettings(settings, values);
+    EXPECT_FALSE(settings.contains("option/AdPage"));
+    EXPECT_FALSE(settings.contains("option/ForumPage"));
+    for (const SettingKey& key : SettingKeys)
+        EXPECT_EQ(settings.contains(QStringLiteral("option/") + key.name), key.writtenAtExit)
+            << key.name;
 }
 
 TEST_F(SettingsTest, CheckBoxesTakeZeroOrOneAndKeepTheirDesignOtherwise) {

@@ -24,14 +24,17 @@ struct SettingKey {
     bool writtenAtExit;
 };
 
-// The six keys, in the order start-up reads them.
-inline constexpr std::array<SettingKey, 6> SettingKeys{{
+// The keys, in the order start-up reads them. The two page addresses are only read: the
+// program never writes them, so a changed address is one made in the store by hand.
+inline constexpr std::array<SettingKey, 8> SettingKeys{{
     {"Time", SettingKind::Text, "2", true},
     {"Inter", SettingKind::Text, "30", true},
     {"Beep", SettingKind::CheckBox, "0", true},
     {"Clear", SettingKind::CheckBox, "1", true},
     {"Auto", SettingKind::CheckBox, "1", true},
     {"sWavFN", SettingKind::Text, "", false},
+    {"AdPage", SettingKind::Text, "http://www.tikko.example.com/ad4.asp", false},
+    {"ForumPage", SettingKind::Text, "http://www.tikko.example.com/bbs", false},
 }};
 
 const SettingKey& settingKey(const char* name);
@@ -44,6 +47,9 @@ struct SettingsValues {
     bool autoClear = true;                        // "Clear"
     bool autoStart = true;                        // "Auto"
     QString soundFilePath;                        // "sWavFN"
+    // "AdPage" and "ForumPage", which no control shows.
+    QString advertisementPage = QLatin1String(settingKey("AdPage").defaultValue);
+    QString forumPage = QLatin1String(settingKey("ForumPage").defaultValue);
 };
 
 // The box state a stored check-box text gives; the designed state when it is no 0 or 1.

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QSet>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace tikko {
+
+class SystemActions;
+
+// Bounds on the advertisement page and its pictures: both come from a server we do not
+// control, so nothing may wait, grow or fetch without end.
+struct AdvertisementLimits {
+    int pageTimeoutMs = 10000; // the whole page, redirects included
+    qint64 maxPageBytes = 256 * 1024;
+    int maxRedirects = 5;
+    int maxImages = 8;
+    int imageTimeoutMs = 10000; // each picture
+    qint64 maxImageBytes = 256 * 1024;
+    int maxImageSide = 2000; // pixels
+};
+
+// Why the page is not shown.
+enum class AdvertisementFailure {
+    NotWebAddress, // not http or https: never requested
+    Network,       // no network, an unknown host, a refused connection
+    HttpStatus,    // anything but 200
+    Timeout,
+    TooLarge,
+    NotHtml,
+};
+
+// The address a link of the page opens: resolved against the page; empty unless it is an
+// http or https address with a host.
+QUrl advertisementLinkTarget(const QUrl& page, const QUrl& link);
+
+// Whether a picture may be fetched for the page: http or https, on the page's own host.
+bool advertisementImageAllowed(const QUrl& page, const QUrl& image);
+
+// Whether a Content-Type value names an HTML page ("text/html", parameters allowed).
+bool isHtmlContentType(const QByteArray& contentType);
+
+// Fetches the advertisement page once, and the pictures it names, within the limits.
+// Everything is asynchronous: nothing here waits for the network.
+class AdvertisementLoader final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit AdvertisementLoader(QObject* parent = nullptr);
+
+    void setLimits(const AdvertisementLimits& limits) { m_limits = limits; }
+    const AdvertisementLimits& limits() const { return m_limits; }
+    QNetworkAccessManager& network() { return m_network; }
+
+    // Requests the page; only the first call does anything (no retry, no reload).
+    void load(const QString& address);
+    bool started() const { return m_started; }
+
+    // Requests one picture of the page that arrived; false when it is not allowed, was
+    // asked for already, or the count of pictures is used up.
+    bool loadImage(const QUrl& image);
+
+signals:
+    // The final address (after redirects) and the decoded page.
+    void pageArrived(const QUrl& url, const QString& html);
+    void failed(tikko::AdvertisementFailure failure);
+    void imageArrived(const QUrl& url, const QImage& image);
+    // A requested picture that did not come, or is no plain picture within the bounds.
+    void imageDropped(const QUrl& url);
+
+private:
+    QNetworkAccessManager m_network;
+    AdvertisementLimits m_limits;
+    QUrl m_pageUrl;
+    QSet<QUrl> m_requestedImages;
+    bool m_started = false;
+};
+
+// The advertisement panel's browser (`Web`): shows the page as rich text, runs no scripts,
+// reads no local file and no other scheme, has no context menu of its own, and hands every
+// link to the system's browser instead of following it. It hides itself, silently, when
+// the page cannot be shown.
+class AdvertisementBrowser final : public QTextBrowser {
+    Q_OBJECT
+
+public:
+    explicit AdvertisementBrowser(QWidget* parent = nullptr);
+
+    // Where link clicks go; none: links do nothing.
+    void setSystemActions(SystemActions* actions) { m_actions = actions; }
+    AdvertisementLoader& loader() { return m_loader; }
+
+    // Requests the page once, without waiting for it.
+    void load(const QString& address);
+    // The address of the page shown; empty until one arrived.
+    QUrl pageUrl() const { return m_pageUrl; }
+
+    // Answers no resource at all: pictures come only from the loader.
+    QVariant loadResource(int type, const QUrl& name) override;
+
+signals:
+    void pageShown();
+    void imageShown(const QUrl& url);
+    void pageFailed(tikko::AdvertisementFailure failure);
+
+private:
+    void showPage(const QUrl& url, const QString& html);
+    void showImage(const QUrl& url, const QImage& image);
+    void fail(AdvertisementFailure failure);
+    void openLink(const QUrl& link);
+
+    AdvertisementLoader m_loader;
+    SystemActions* m_actions = nullptr;
+    QUrl m_pageUrl;
+};
+
+} // namespace tikko
