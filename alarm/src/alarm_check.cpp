@@ -81,16 +81,17 @@ void AlarmCheck::walk() {
 // again at the next start. Firing twice beats never firing.
 AlarmCheck::Outcome AlarmCheck::fire(int& index, const QString& line) {
     const AlarmFields fields = splitAlarmLine(line);
+    const QDateTime alarmTime = parseAlarmTime(fields.time).value_or(m_clock.now());
     const std::string sound = m_host.soundFilePath().toStdString();
     if (fields.type == reminder::Sound) {
         m_actions.playAlarmSound(sound);
     } else if (fields.type == reminder::Text) {
-        m_host.showNotification(m_promptText);
+        m_host.showNotification(m_promptText, alarmTime);
     } else if (fields.type == reminder::Action) {
         return carryOutAction(index, line, fields.action);
     } else if (fields.type == reminder::SoundAndText) {
         m_actions.playAlarmSound(sound);
-        m_host.showNotification(m_promptText);
+        m_host.showNotification(m_promptText, alarmTime);
     } else if (fields.type == reminder::SoundAndAction) {
         m_actions.playAlarmSound(sound);
         m_host.processPendingEvents();

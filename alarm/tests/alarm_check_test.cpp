@@ -23,10 +23,14 @@ public:
 class RecordingHost final : public AlarmHost {
 public:
     QStringList events;
+    QList<QDateTime> times;
     std::function<void()> onPendingEvents;
 
     QString soundFilePath() const override { return QStringLiteral("/snd/alarm.wav"); }
-    void showNotification(const QString& prompt) override { events << "show:" + prompt; }
+    void showNotification(const QString& prompt, const QDateTime& when) override {
+        events << "show:" + prompt;
+        times << when;
+    }
     void processPendingEvents() override {
         events << "events";
         if (onPendingEvents)
@@ -162,6 +166,14 @@ TEST_F(CheckTest, ShutdownRemovesTheLineUnsavedAndEndsTheProgramAtOnce) {
     EXPECT_EQ(calls().front().kind, ActionKind::ShutDownComputer);
     EXPECT_EQ(host.events, (QStringList{"message:AdjustTokenPrivileges error==1300", "end"}));
     EXPECT_EQ(list.count(), 1);
+}
+
+TEST_F(CheckTest, AnOverdueReminderShowsItsOwnAlarmTime) {
+    list.lines = {line("2026-12-08 09:40:10", reminder::Text, "开会"),
+                  line("2026-12-08 10:05:30", reminder::SoundAndText, "喝水")};
+    check.run();
+    EXPECT_EQ(host.events, (QStringList{"show:开会", "saved", "show:喝水", "saved"}));
+    EXPECT_EQ(host.times, (QList<QDateTime>{at("2026-12-08 09:40:10"), at("2026-12-08 10:05:30")}));
 }
 
 TEST_F(CheckTest, ARefusedShutdownKeepsTheProgramAndTheLaterAlarms) {

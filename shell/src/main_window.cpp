@@ -90,6 +90,7 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     , m_check(*m_list, m_context.actions, m_context.clock, *this)
     , m_editor(m_context.clock)
     , m_tray(this)
+    , m_rest(m_context.monotonic)
     , m_calendar(std::make_unique<KalendoLibrary>(KalendoLibrary::standardFolders())) {
     buildListMenu();
     m_ui->setupUi(this);
@@ -111,6 +112,12 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     connect(&m_timer2, &QTimer::timeout, this,
             [this] { guarded("Timer2", [this] { showClock(); }); });
     m_timer2.start();
+    m_timer3.setParent(this);
+    m_timer3.setObjectName(QStringLiteral("Timer3"));
+    m_timer3.setInterval(1000);
+    connect(&m_timer3, &QTimer::timeout, this,
+            [this] { guarded("Timer3", [this] { restTick(); }); });
+    m_timer3.start();
 }
 
 FrmMain::~FrmMain() = default;
@@ -166,7 +173,8 @@ void FrmMain::formLoad() {
          }},
         {"settings",
          [&] {
-             const SettingsValues values = readSettings(m_context.settings, folder);
+             m_settingsRead = readSettings(m_context.settings, folder);
+             const SettingsValues& values = m_settingsRead;
              m_ui->tSJ->setText(values.advanceMinutes);
              m_ui->txtInter->setText(values.restInterval);
              m_ui->chkBeep->setChecked(values.restReminder);
@@ -177,6 +185,7 @@ void FrmMain::formLoad() {
          }},
         {"startTick",
          [&] {
+             m_rest.start();
          }},
         {"loadStore",
          [&] {
@@ -199,7 +208,9 @@ void FrmMain::formLoad() {
              fillEditorLists();
          }},
         {"advertisement",
-         [] {
+         [&] {
+             m_ui->Web->setSystemActions(&m_context.actions);
+             m_ui->Web->load(m_settingsRead.advertisementPage);
          }},
         {"firstCheck",
          [&] {
@@ -319,7 +330,7 @@ void FrmMain::on_cTX_currentIndexChanged(int) {
 void FrmMain::on_cDZ_activated(int) {
     guarded("cDZ", [this] {
         if (m_ui->cDZ->currentText() == action::RunProgramItem)
-            pickFile(ProgramCaption, ProgramPattern);
+            pickFile(PickerLogic::ProgramCaption, PickerLogic::ProgramPattern);
     });
 }
 
@@ -337,7 +348,7 @@ void FrmMain::on_cmdAdd_clicked() {
         AddOutcome outcome = m_editor.add(input);
         if (outcome.failed == EditorBox::Program) {
             // No program was ever chosen: choose one now, or add nothing.
-            if (!pickFile(ProgramCaption, ProgramPattern))
+            if (!pickFile(PickerLogic::ProgramCaption, PickerLogic::ProgramPattern))
                 return;
             input.runProgramPath = m_runProgramPath;
             outcome = m_editor.add(input);
@@ -358,7 +369,8 @@ void FrmMain::on_cmdAdd_clicked() {
 }
 
 void FrmMain::on_cmdSelWav_clicked() {
-    guarded("cmdSelWav", [this] { pickFile(SoundCaption, SoundPattern); });
+    guarded("cmdSelWav",
+            [this] { pickFile(PickerLogic::SoundCaption, PickerLogic::SoundPattern); });
 }
 
 void FrmMain::on_cmdPrePlay_clicked() {
@@ -414,7 +426,7 @@ void FrmMain::on_cmdRL_clicked() {
 void FrmMain::on_Label8_linkActivated(const QString&) {
     guarded("Label8", [this] {
         // A browser that cannot be started is passed over.
-        m_context.actions.openInBrowser("http://www.tikko.example.com/bbs");
+        m_context.actions.openInBrowser(m_settingsRead.forumPage.toStdString());
     });
 }
 
@@ -492,7 +504,7 @@ void FrmMain::setSoundFilePath(const QString& path) {
 bool FrmMain::pickFile(const QString& caption, const QString& pattern) {
     if (m_filePicker)
         return m_filePicker(caption, pattern);
-    return false;
+    return FrmDlg::pick(caption, pattern, m_context.settings, *this, this);
 }
 
 void FrmMain::tell(const QString& text) {
@@ -508,9 +520,8 @@ void FrmMain::tell(const QString& text) {
     box->show();
 }
 
-void FrmMain::showNotification(const QString& promptText) {
-    // The pass does not hand over the line's alarm time yet; it fires within that minute.
-    m_notification.show(promptText, m_context.clock.now());
+void FrmMain::showNotification(const QString& promptText, const QDateTime& alarmTime) {
+    m_notification.show(promptText, alarmTime);
 }
 
 void FrmMain::processPendingEvents() {
@@ -597,6 +608,14 @@ void FrmMain::applyReminderType() {
     const bool action = type == reminder::SoundAndAction || type == reminder::Action;
     m_ui->cTxt->setEnabled(prompt);
     m_ui->cDZ->setEnabled(action);
+}
+
+void FrmMain::restTick() {
+    const RestTick tick = m_rest.tick(m_ui->chkBeep->isChecked(), m_ui->txtInter->text());
+    if (tick.showRunTime)
+        m_ui->lblInfo->setText(tick.infoLine);
+    if (tick.remind)
+        m_notification.show(RestReminder::ReminderText, m_context.clock.now());
 }
 
 void FrmMain::showClock() {

@@ -111,7 +111,7 @@ TEST_F(EditorWindowTest, AProgramAlarmNeedsAProgram) {
     pick("cTX", 4); // 附加动作
     // Choosing the action opens the picker; cancelled, nothing is chosen.
     pick("cDZ", 3);
-    EXPECT_EQ(pickers, QStringList{FrmMain::ProgramCaption});
+    EXPECT_EQ(pickers, QStringList{PickerLogic::ProgramCaption});
     add();
     // Adding without a program asks again; cancelled, nothing is added.
     EXPECT_EQ(pickers.size(), 2);
@@ -303,7 +303,7 @@ TEST_F(EditorWindowTest, TheTrialButtonPlaysTheSoundOnceOrSaysWhyNot) {
 TEST_F(EditorWindowTest, TheSoundButtonOpensThePickerForSounds) {
     start();
     child<QPushButton>("cmdSelWav")->click();
-    EXPECT_EQ(pickers, QStringList{FrmMain::SoundCaption});
+    EXPECT_EQ(pickers, QStringList{PickerLogic::SoundCaption});
 }
 
 TEST_F(EditorWindowTest, TheForumLinkOpensTheForumInTheBrowser) {

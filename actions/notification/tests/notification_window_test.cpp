@@ -118,7 +118,7 @@ TEST_F(NotificationTest, AReminderShownWhileMinimisedOrHiddenComesBack) {
 TEST_F(NotificationTest, ThreeRemindersInOneMinuteAreAllVisibleNewestLast) {
     notification.show(QStringLiteral("开会"), At1005);
     notification.show({}, At1005.addSecs(20));
-    notification.show(NotificationWindow::RestReminderText, At1005.addSecs(40));
+    notification.show(QStringLiteral("时间到了，休息一下吧！"), At1005.addSecs(40));
     EXPECT_EQ(
         label()->text().split(QLatin1Char('\n')),
         (QStringList{"10:05 开会", "10:05 重要提醒哦！*^_^*", "10:05 时间到了，休息一下吧！"}));

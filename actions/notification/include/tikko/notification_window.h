@@ -125,8 +125,6 @@ private:
 // open, created afresh (with an empty list) after it was closed.
 class NotificationWindow {
 public:
-    static inline const QString RestReminderText = QStringLiteral("时间到了，休息一下吧！");
-
     // Adds a reminder to the window and brings it to the front. when is the alarm's time;
     // for the rest reminder the present time.
     void show(const QString& text, const QDateTime& when);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -25,8 +26,8 @@ class AlarmHost {
 public:
     virtual ~AlarmHost() = default;
     virtual QString soundFilePath() const = 0;
-    // Shows the notification window; a window already open keeps its text.
-    virtual void showNotification(const QString& promptText) = 0;
+    // Shows the reminder window with the prompt of an alarm that fired, by its alarm time.
+    virtual void showNotification(const QString& promptText, const QDateTime& alarmTime) = 0;
     // Lets the window system handle what is pending, once.
     virtual void processPendingEvents() = 0;
     // The list lost a line that fired; the store is written at once.

@@ -2,8 +2,11 @@
 
 #include "tikko/alarm/alarm_check.h"
 #include "tikko/alarm/alarm_editor.h"
+#include "tikko/alarm/settings.h"
 #include "tikko/alarm/steps.h"
 #include "tikko/notification_window.h"
+#include "tikko/picker/frm_dlg.h"
+#include "tikko/shell/rest_reminder.h"
 #include "tikko/shell/tray_icon.h"
 
 #include <QLoggingCategory>
@@ -43,15 +46,11 @@ struct MainWindowContext {
 
 // The main window frmMain. Start-up (formLoad) and exit (formUnload) run their steps in a
 // fixed order, each failing on its own; the list lstA is the alarm model.
-class FrmMain final : public QWidget, private AlarmHost {
+class FrmMain final : public QWidget, private AlarmHost, public PickerHost {
     Q_OBJECT
 
 public:
     static inline const QString Caption = QStringLiteral("TikkoClock2.9版");
-    static inline const QString SoundCaption = QStringLiteral("请选择报警声音文件");
-    static inline const QString SoundPattern = QStringLiteral("*.wav;*.mid;*.mp3");
-    static inline const QString ProgramCaption = QStringLiteral("请选择要运行的软件");
-    static inline const QString ProgramPattern = QStringLiteral("*.exe;*.com;*.bat");
 
     // Pops a menu up at a screen position and returns when it has closed.
     using MenuPopUp = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
@@ -83,9 +82,9 @@ public:
     // Where the calendar control is looked for (the program's and the installed folder).
     void setCalendarFolders(QStringList folders);
 
-    // The paths the picker sets.
-    void setSoundFilePath(const QString& path);
-    void setRunProgramPath(const QString& path) { m_runProgramPath = path; }
+    // PickerHost: the paths the picker sets.
+    void setSoundFilePath(const QString& path) override;
+    void setRunProgramPath(const QString& path) override { m_runProgramPath = path; }
     const QString& runProgramPath() const { return m_runProgramPath; }
 
     bool loadedAlarms() const { return m_loadedAlarms; }
@@ -132,7 +131,7 @@ private slots:
 
 private:
     // AlarmHost
-    void showNotification(const QString& promptText) override;
+    void showNotification(const QString& promptText, const QDateTime& alarmTime) override;
     void processPendingEvents() override;
     void listChanged() override;
     void showMessage(const QString& text) override;
@@ -147,6 +146,7 @@ private:
     void recomputeAlarmMoment();
     void applyReminderType();
     void showClock();
+    void restTick();
     void refreshDeleteItem();
     // The advertisement panel lies over the list while it is empty.
     void setAdvertisementShown(bool shown);
@@ -165,6 +165,9 @@ private:
     TrayIcon m_tray;
     QTimer m_timer1;
     QTimer m_timer2;
+    QTimer m_timer3;
+    RestReminder m_rest;
+    SettingsValues m_settingsRead; // as start-up found them
     StepRunner m_startup;
     StepRunner m_exit;
     QString m_soundFilePath;
