@@ -22,6 +22,7 @@ int main(int argc, char* argv[]) {
     // not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     tikko::applyProgramLook();
+    tikko::installChineseTranslations();
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString storeFolder = tikko::chooseStoreFolder(

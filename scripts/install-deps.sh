@@ -10,6 +10,8 @@ packages=(
   # Qt 6 (widgets, tools, multimedia, D-Bus) for the program and the control
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-multimedia-dev
   libqt6svg6 qt6-l10n-tools
+  # Qt's own texts (standard buttons, text-box menus) in Chinese
+  qt6-translations-l10n
   # headless runs and readable Chinese texts
   xvfb xauth x11-utils imagemagick fonts-noto-cjk
   # resident-memory figures of the benchmarks (/usr/bin/time -v)

@@ -16,11 +16,13 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <exception>
 
 Q_LOGGING_CATEGORY(lcShell, "tikko.shell")
@@ -61,6 +63,19 @@ void applyProgramLook() {
                       QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(12);
     QApplication::setFont(font);
+}
+
+bool installChineseTranslations() {
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qCWarning(lcShell) << "Qt's Chinese translations are missing";
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 void setComboDropHeight(QComboBox* combo, int heightPx) {

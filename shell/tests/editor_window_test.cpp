@@ -316,5 +316,38 @@ TEST_F(EditorWindowTest, TheForumLinkOpensTheForumInTheBrowser) {
     EXPECT_EQ(calls.front().argument, "http://www.tikko.example.com/bbs");
 }
 
+TEST_F(EditorWindowTest, TheRestReminderAndTheRunTimeLineFollowTheOneSecondTimer) {
+    settings.setValue("option/Beep", "1");
+    settings.setValue("option/Inter", "0.5");
+    start();
+    QLabel* info = child<QLabel>("lblInfo");
+    const QString maker = info->text();
+    for (int second = 1; second <= 10; ++second) {
+        monotonic.setMs(second * 1000);
+        tick("Timer3");
+    }
+    EXPECT_EQ(info->text(), maker);
+    EXPECT_FALSE(window->notification().isLoaded());
+    monotonic.setMs(11000);
+    tick("Timer3");
+    EXPECT_EQ(info->text(),
+              "【提醒】软件已运行:11秒。Tikko闹钟提醒您,多看美女,少看屏幕,远离近视！");
+    // A late tick past the half minute still reminds, once, with no sound.
+    monotonic.setMs(30400);
+    tick("Timer3");
+    ASSERT_TRUE(window->notification().isLoaded());
+    EXPECT_EQ(window->notification().window()->reminderTexts(),
+              QStringList{"时间到了，休息一下吧！"});
+    monotonic.setMs(31400);
+    tick("Timer3");
+    EXPECT_EQ(window->notification().window()->reminderTexts().size(), 1);
+    EXPECT_TRUE(actions.callsOf(ActionKind::PlayAlarmSound).empty());
+    // Unticked, the next multiple passes quietly.
+    child<QCheckBox>("chkBeep")->setChecked(false);
+    monotonic.setMs(60000);
+    tick("Timer3");
+    EXPECT_EQ(window->notification().window()->reminderTexts().size(), 1);
+}
+
 } // namespace
 } // namespace tikko

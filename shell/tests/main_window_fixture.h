@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace tikko {
@@ -78,6 +79,12 @@ protected:
         for (int i = 0; i < window->alarmList()->count(); ++i)
             lines << window->alarmList()->item(i)->text();
         return lines;
+    }
+    // One tick of the window's timer of that name, as if its interval had passed.
+    void tick(const char* timer) const {
+        QTimer* t = child<QTimer>(timer);
+        ASSERT_TRUE(t && t->isActive());
+        QMetaObject::invokeMethod(t, "timeout");
     }
     QAction* menuItem(const char* name) const {
         return window->listMenu()->findChild<QAction*>(QLatin1String(name));

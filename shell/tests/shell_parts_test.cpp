@@ -89,6 +89,12 @@ TEST_F(ShellPartsTest, OnlyALeftClickOnTheIconAsksForTheWindow) {
     EXPECT_FALSE(tray.isShown());
 }
 
+TEST_F(ShellPartsTest, QtsOwnTextsSpeakChinese) {
+    ASSERT_TRUE(installChineseTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), "确定");
+    EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Undo"), "&Undo");
+}
+
 TEST_F(ShellPartsTest, TerminationSignalsArriveOnTheEventLoop) {
     TerminationWatcher watcher;
     QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);

@@ -189,6 +189,11 @@ private:
 // Latin letters are half as wide as its Chinese ones.
 void applyProgramLook();
 
+// Qt's own texts (standard buttons, the menus of text boxes) in Chinese, whatever the
+// system's language: the whole interface is Chinese. False when the translations are not
+// installed.
+bool installChineseTranslations();
+
 // Sets how tall the drop-down list of a combo box may grow, in pixels.
 void setComboDropHeight(QComboBox* combo, int heightPx);
 
