@@ -14,6 +14,8 @@ packages=(
   qt6-translations-l10n
   # headless runs and readable Chinese texts
   xvfb xauth x11-utils imagemagick fonts-noto-cjk
+  # the desktop test: a window manager, and clicks and keys sent as a person would
+  openbox xdotool
   # resident-memory figures of the benchmarks (/usr/bin/time -v)
   time
   # ICU, compared against in the benchmarks
