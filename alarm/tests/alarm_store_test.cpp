@@ -87,7 +87,7 @@ TEST(LoadRules, TenCharactersAreSkippedElevenConsidered) {
 
 TEST(LoadRules, UnreadableLinesAreKeptAndDoNotStopTheRest) {
     const QStringList lines{
-        "12/8/26 10:00:00|声音提醒||",
+        "8 Dec 2026 10:00:00|声音提醒||",
         "garbage without bars",
         "2026-12-08 10:00:00",
         "2026-12-09 10:00:00|声音提醒||",
