@@ -24,18 +24,17 @@ int main(int argc, char* argv[]) {
     tikko::applyProgramLook();
 
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const QString storeFolder = tikko::chooseStoreFolder(
+    const tikko::StoreLocation store = tikko::chooseStoreLocation(
         programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
-    tikko::SingleInstance instance(tikko::SingleInstance::keyFor(storeFolder));
+    tikko::SingleInstance instance(tikko::SingleInstance::keyFor(store.folder));
     if (!instance.claim())
         return 0;
 
     const auto actions = tikko::createSystemActions();
     const tikko::SystemClock clock;
     QSettings settings;
-    tikko::FrmMain window({*actions, clock, settings, programFolder,
-                           QDir(storeFolder).filePath(QLatin1String(tikko::StoreFileName))});
+    tikko::FrmMain window({*actions, clock, settings, programFolder, store.writePath});
     QObject::connect(&window, &tikko::FrmMain::exitFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &tikko::SingleInstance::showRequested, &window,
