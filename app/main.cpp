@@ -25,10 +25,10 @@ int main(int argc, char* argv[]) {
     tikko::installChineseTranslations();
 
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const QString storeFolder = tikko::chooseStoreFolder(
+    const tikko::StoreLocation store = tikko::chooseStoreLocation(
         programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
-    tikko::SingleInstance instance(storeFolder);
+    tikko::SingleInstance instance(store.folder);
     if (!instance.claim())
         return 0;
 
@@ -36,8 +36,8 @@ int main(int argc, char* argv[]) {
     const tikko::SystemClock clock;
     const tikko::SystemMonotonicClock monotonic;
     QSettings settings;
-    tikko::FrmMain window({*actions, clock, monotonic, settings, programFolder,
-                           QDir(storeFolder).filePath(QLatin1String(tikko::StoreFileName))});
+    tikko::FrmMain window(
+        {*actions, clock, monotonic, settings, programFolder, store.writePath, store.readPath});
     QObject::connect(&window, &tikko::FrmMain::exitFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &tikko::SingleInstance::showRequested, &window,

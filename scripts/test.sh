@@ -4,7 +4,7 @@
 #   2. the Windows backend of the system actions, cross-built and tested under Wine,
 #   3. the engine's suites again under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   4. the astronomy checks of the calendar tables,
-#   5. a bounded libFuzzer run of the engine's call path.
+#   5. bounded libFuzzer runs of the engine's call path and of the alarm store, side by side.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -30,11 +30,21 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== calendar tables against the sky"
 bash tools/check-tables.sh build
 
-echo "== fuzzing the call path"
+echo "== fuzzing the call path and the alarm store"
+# The engine-only layout also builds the store (QtCore alone) for its fuzzer.
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIKKO_FUZZ=ON \
       -DTIKKO_TESTS=OFF -DTIKKO_BENCHMARKS=OFF -DTIKKO_ENGINE_ONLY=ON \
       -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build build-fuzz -j"$jobs" --target kalendo-call-fuzzer
-bash calendar/engine/fuzz/run.sh build-fuzz "${FUZZ_SECONDS:-60}"
+cmake --build build-fuzz -j"$jobs" --target kalendo-call-fuzzer tikko-store-fuzzer
+# Each fuzzer runs on one core; the store's shorter run goes on beside the engine's.
+bash alarm/fuzz/run.sh build-fuzz "${STORE_FUZZ_SECONDS:-30}" >build-fuzz/store-fuzz.log 2>&1 &
+store_fuzz=$!
+engine_status=0
+bash calendar/engine/fuzz/run.sh build-fuzz "${FUZZ_SECONDS:-60}" || engine_status=$?
+store_status=0
+wait "$store_fuzz" || store_status=$?
+echo "-- the alarm store"
+cat build-fuzz/store-fuzz.log
+((engine_status == 0 && store_status == 0))
 
 echo "all test stages passed"

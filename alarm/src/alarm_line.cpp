@@ -1,5 +1,7 @@
 #include "tikko/alarm/alarm_line.h"
 
+#include <algorithm>
+
 namespace tikko {
 
 QStringList reminderTypes() {
@@ -83,14 +85,38 @@ QString formatClockTime(const QDateTime& time) {
 
 namespace {
 
+// The first punctuation between the pattern letter at `from` and the next pattern letter;
+// a null character when only blanks or literal letters stand there ("d MMM yyyy").
+QChar separatorAfter(const QString& format, qsizetype from) {
+    const QChar letter = format.at(from);
+    qsizetype i = from;
+    while (i < format.size() && format.at(i) == letter)
+        ++i;
+    for (; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c.isLetter())
+            break;
+        if (c == QLatin1Char('\''))
+            continue;
+        if (c.isPunct() || c.isSymbol())
+            return c;
+    }
+    return {};
+}
+
+bool startsWithMarker(QStringView text, const QString& marker) {
+    return !marker.isEmpty() && text.startsWith(marker, Qt::CaseInsensitive);
+}
+
 struct Parsed {
     QDate date;
     QTime time;
 };
 
-// Reads 1 to maxDigits ASCII digits at pos.
-bool readNumber(const QString& text, qsizetype& pos, int minDigits, int maxDigits, int& value) {
-    int digits = 0;
+// Reads minDigits to maxDigits ASCII digits at pos; digits tells how many there were.
+bool readNumber(QStringView text, qsizetype& pos, int minDigits, int maxDigits, int& value,
+                int& digits) {
+    digits = 0;
     value = 0;
     while (pos < text.size() && digits < maxDigits) {
         const char16_t c = text.at(pos).unicode();
@@ -103,51 +129,200 @@ bool readNumber(const QString& text, qsizetype& pos, int minDigits, int maxDigit
     return digits >= minDigits;
 }
 
-std::optional<Parsed> parse(const QString& raw) {
-    const QString text = raw.trimmed();
-    qsizetype pos = 0;
-    int year = 0, month = 0, day = 0;
-    if (!readNumber(text, pos, 4, 4, year) || pos >= text.size())
-        return std::nullopt;
-    const QChar sep = text.at(pos);
-    if (sep != QLatin1Char('-') && sep != QLatin1Char('/'))
-        return std::nullopt;
-    ++pos;
-    if (!readNumber(text, pos, 1, 2, month) || pos >= text.size() || text.at(pos) != sep)
-        return std::nullopt;
-    ++pos;
-    if (!readNumber(text, pos, 1, 2, day))
-        return std::nullopt;
-    Parsed result{QDate(year, month, day), QTime(0, 0)};
-    if (!result.date.isValid())
-        return std::nullopt;
-    if (pos == text.size())
-        return result;
-    if (text.at(pos) != QLatin1Char(' '))
-        return std::nullopt;
+bool readNumber(QStringView text, qsizetype& pos, int minDigits, int maxDigits, int& value) {
+    int digits = 0;
+    return readNumber(text, pos, minDigits, maxDigits, value, digits);
+}
+
+void skipBlanks(QStringView text, qsizetype& pos) {
     while (pos < text.size() && text.at(pos) == QLatin1Char(' '))
         ++pos;
+}
+
+using DateOrder = AlarmTimeForms::DateOrder;
+
+// The order of a date's fields. Four leading digits are a year in every locale. Otherwise the
+// locale decides when the date uses its separator; a date with another separator was written
+// under other regional settings, and "-" then is the Chinese "yy-M-d", "." the European
+// "d.M.yy".
+DateOrder orderOf(QChar separator, int firstDigits, const AlarmTimeForms& forms) {
+    if (firstDigits == 4)
+        return DateOrder::YearMonthDay;
+    if (separator == forms.dateSeparator())
+        return forms.dateOrder();
+    if (separator == QLatin1Char('-'))
+        return DateOrder::YearMonthDay;
+    if (separator == QLatin1Char('.'))
+        return DateOrder::DayMonthYear;
+    return forms.dateOrder();
+}
+
+bool isDateSeparator(QChar c, const AlarmTimeForms& forms) {
+    return c == QLatin1Char('-') || c == QLatin1Char('/') || c == QLatin1Char('.') ||
+           (!forms.dateSeparator().isNull() && c == forms.dateSeparator());
+}
+
+std::optional<QDate> parseDate(QStringView text, qsizetype& pos, const AlarmTimeForms& forms) {
+    int numbers[3] = {};
+    int digits[3] = {};
+    QChar separator;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            if (pos >= text.size())
+                return std::nullopt;
+            const QChar c = text.at(pos);
+            if (i == 1 ? !isDateSeparator(c, forms) : c != separator)
+                return std::nullopt;
+            separator = c;
+            ++pos;
+            skipBlanks(text, pos); // "yy. M. d."
+        }
+        if (!readNumber(text, pos, 1, 4, numbers[i], digits[i]))
+            return std::nullopt;
+    }
+    // A separator may close the date too ("26. 12. 8.").
+    if (pos < text.size() && text.at(pos) == separator)
+        ++pos;
+    int year = 0, month = 0, day = 0;
+    int yearDigits = 0, monthDigits = 0, dayDigits = 0;
+    switch (orderOf(separator, digits[0], forms)) {
+    case DateOrder::YearMonthDay:
+        year = numbers[0], yearDigits = digits[0];
+        month = numbers[1], monthDigits = digits[1];
+        day = numbers[2], dayDigits = digits[2];
+        break;
+    case DateOrder::MonthDayYear:
+        month = numbers[0], monthDigits = digits[0];
+        day = numbers[1], dayDigits = digits[1];
+        year = numbers[2], yearDigits = digits[2];
+        break;
+    case DateOrder::DayMonthYear:
+        day = numbers[0], dayDigits = digits[0];
+        month = numbers[1], monthDigits = digits[1];
+        year = numbers[2], yearDigits = digits[2];
+        break;
+    }
+    if ((yearDigits != 2 && yearDigits != 4) || monthDigits > 2 || dayDigits > 2)
+        return std::nullopt;
+    if (yearDigits == 2)
+        year += 2000; // alarms lie in this century
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+std::optional<QTime> parseTime(QStringView text, qsizetype& pos, const AlarmTimeForms& forms) {
+    qsizetype markerLength = 0;
+    int marker = forms.markerAt(text.mid(pos), markerLength);
+    if (marker >= 0) {
+        pos += markerLength;
+        skipBlanks(text, pos);
+    }
+    const auto isTimeSeparator = [&](QChar c) {
+        return c == QLatin1Char(':') || c == forms.timeSeparator();
+    };
     int hour = 0, minute = 0, second = 0;
-    if (!readNumber(text, pos, 1, 2, hour) || pos >= text.size() ||
-        text.at(pos) != QLatin1Char(':'))
+    if (!readNumber(text, pos, 1, 2, hour) || pos >= text.size() || !isTimeSeparator(text.at(pos)))
         return std::nullopt;
     ++pos;
-    if (!readNumber(text, pos, 2, 2, minute) || pos >= text.size() ||
-        text.at(pos) != QLatin1Char(':'))
+    if (!readNumber(text, pos, 2, 2, minute))
         return std::nullopt;
-    ++pos;
-    if (!readNumber(text, pos, 2, 2, second) || pos != text.size())
+    if (pos < text.size() && isTimeSeparator(text.at(pos))) {
+        ++pos;
+        if (!readNumber(text, pos, 2, 2, second))
+            return std::nullopt;
+    }
+    if (marker < 0 && pos < text.size()) {
+        skipBlanks(text, pos);
+        marker = forms.markerAt(text.mid(pos), markerLength);
+        if (marker < 0)
+            return std::nullopt;
+        pos += markerLength;
+    }
+    if (pos != text.size())
         return std::nullopt;
+    if (marker >= 0) {
+        if (hour < 1 || hour > 12)
+            return std::nullopt;
+        hour = hour % 12 + marker;
+    }
     if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
-    result.time = QTime(hour, minute, second);
-    return result;
+    return QTime(hour, minute, second);
+}
+
+std::optional<Parsed> parse(QStringView raw, const AlarmTimeForms& forms) {
+    const QStringView text = raw.trimmed();
+    qsizetype pos = 0;
+    const auto date = parseDate(text, pos, forms);
+    if (!date)
+        return std::nullopt;
+    if (pos == text.size())
+        return Parsed{*date, QTime(0, 0)};
+    if (text.at(pos) != QLatin1Char(' '))
+        return std::nullopt;
+    skipBlanks(text, pos);
+    const auto time = parseTime(text, pos, forms);
+    if (!time)
+        return std::nullopt;
+    return Parsed{*date, *time};
 }
 
 } // namespace
 
-std::optional<QDateTime> parseAlarmTime(const QString& text) {
-    const auto parsed = parse(text);
+AlarmTimeForms::AlarmTimeForms(const QLocale& locale)
+    : m_am(locale.amText())
+    , m_pm(locale.pmText()) {
+    const QString date = locale.dateFormat(QLocale::ShortFormat);
+    const qsizetype y = date.indexOf(QLatin1Char('y'));
+    const qsizetype m = date.indexOf(QLatin1Char('M'));
+    const qsizetype d = date.indexOf(QLatin1Char('d'));
+    if (m >= 0 && d >= 0 && y >= 0) {
+        const qsizetype first = std::min({y, m, d});
+        if (first == m)
+            m_dateOrder = DateOrder::MonthDayYear;
+        else if (first == d)
+            m_dateOrder = DateOrder::DayMonthYear;
+        m_dateSeparator = separatorAfter(date, first);
+    }
+    const QString time = locale.timeFormat(QLocale::LongFormat);
+    qsizetype h = time.indexOf(QLatin1Char('h'));
+    if (h < 0)
+        h = time.indexOf(QLatin1Char('H'));
+    if (h >= 0) {
+        const QChar separator = separatorAfter(time, h);
+        if (!separator.isNull())
+            m_timeSeparator = separator;
+    }
+}
+
+const AlarmTimeForms& AlarmTimeForms::system() {
+    static const AlarmTimeForms forms(QLocale::system());
+    return forms;
+}
+
+int AlarmTimeForms::markerAt(QStringView text, qsizetype& length) const {
+    // The locale's own markers, then the English ones that Windows writes in many locales.
+    const QString* const markers[] = {&m_am, &m_pm};
+    for (int i = 0; i < 2; ++i) {
+        if (startsWithMarker(text, *markers[i])) {
+            length = markers[i]->size();
+            return 12 * i;
+        }
+    }
+    static const QString english[] = {QStringLiteral("AM"), QStringLiteral("PM")};
+    for (int i = 0; i < 2; ++i) {
+        if (startsWithMarker(text, english[i])) {
+            length = 2;
+            return 12 * i;
+        }
+    }
+    return -1;
+}
+
+std::optional<QDateTime> parseAlarmTime(QStringView text, const AlarmTimeForms& forms) {
+    const auto parsed = parse(text, forms);
     if (!parsed)
         return std::nullopt;
     return QDateTime(parsed->date, parsed->time);
@@ -158,11 +333,16 @@ qint64 minuteOf(const QDateTime& time) {
     return time.date().toJulianDay() * 1440 + t.hour() * 60 + t.minute();
 }
 
-std::optional<qint64> parseAlarmMinute(const QString& text) {
-    const auto parsed = parse(text);
+std::optional<qint64> parseAlarmMinute(QStringView text, const AlarmTimeForms& forms) {
+    const auto parsed = parse(text, forms);
     if (!parsed)
         return std::nullopt;
     return parsed->date.toJulianDay() * 1440 + parsed->time.hour() * 60 + parsed->time.minute();
+}
+
+bool hasReadableAlarmTime(QStringView line, const AlarmTimeForms& forms) {
+    const qsizetype bar = line.indexOf(QLatin1Char('|'));
+    return parseAlarmMinute(bar < 0 ? line : line.left(bar), forms).has_value();
 }
 
 } // namespace tikko

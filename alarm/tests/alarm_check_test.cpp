@@ -190,12 +190,12 @@ TEST_F(CheckTest, ARefusedShutdownKeepsTheProgramAndTheLaterAlarms) {
 }
 
 TEST_F(CheckTest, UnreadableLinesAreSkippedAndLaterLinesStillFire) {
-    list.lines = {"12/8/26 10:05:00|声音提醒||", "short",
+    list.lines = {"8 Dec 2026 10:05:00|声音提醒||", "short",
                   line("2026-12-08 10:05:00", reminder::Sound), "2026-12-08 10:05:00"};
     check.run();
     // The last line has no type: due, removed, nothing else.
     EXPECT_EQ(calls(), std::vector<ActionCall>{sound()});
-    EXPECT_EQ(list.lines, (QStringList{"12/8/26 10:05:00|声音提醒||", "short"}));
+    EXPECT_EQ(list.lines, (QStringList{"8 Dec 2026 10:05:00|声音提醒||", "short"}));
     check.run();
     EXPECT_EQ(list.count(), 2);
 }

@@ -1,6 +1,7 @@
 #include "support/fake_clock.h"
 #include "tikko/alarm/alarm_line.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace tikko {
@@ -65,15 +66,72 @@ TEST(AlarmTime, ReadsTheFormsOfThisProgramAndOfChineseWindows) {
     }
 }
 
-TEST(AlarmTime, RejectsTwoDigitYearsImpossibleDatesAndZoneNames) {
+TEST(AlarmTime, RejectsImpossibleDatesZoneNamesAndOtherForms) {
     for (const char* text :
-         {"12/8/26", "26-12-8 10:00:00", "2026-02-30", "2026-13-01", "2026-01-01 24:00:00",
-          "2026-01-01 10:60:00", "2026-1/1", "2026-01-01 10:00:00 CET", "2026-01-01T10:00:00", "",
-          "abc", "2026-01-01 10:00"}) {
+         {"2026-02-30", "2026-13-01", "2026-01-01 24:00:00", "2026-01-01 10:60:00", "2026-1/1",
+          "2026-01-01 10:00:00 CET", "2026-01-01T10:00:00", "", "abc", "2026-01-01 10:0",
+          "2026-01-01 10:00:0", "026-01-01", "20260-01-01", "2026-01-01 AM", "2026-01-01 0:05 AM",
+          "2026-01-01 10:05 AM PM", "8 Dec 2026", "2026-01-01 10:05:00:00"}) {
         EXPECT_FALSE(parseAlarmTime(QString::fromLatin1(text))) << text;
         EXPECT_FALSE(parseAlarmMinute(QString::fromLatin1(text))) << text;
     }
     EXPECT_TRUE(parseAlarmTime(QStringLiteral("2024-02-29")));
+}
+
+TEST(AlarmTime, ReadsTimesWithoutSecondsTwoDigitYearsAndAmPm) {
+    // Before: these lines stayed in the list and never fired.
+    const AlarmTimeForms us(QLocale(QStringLiteral("en_US")));
+    const QDateTime expected = at("2026-12-08 10:05:00");
+    for (const char* text : {"26-12-8 10:05:00", "12/8/26 10:05:00", "12/8/2026 10:05:00 AM",
+                             "2026-12-08 10:05", "12/8/26 10:05am", "12/8/26 AM 10:05"}) {
+        const auto parsed = parseAlarmTime(QString::fromLatin1(text), us);
+        ASSERT_TRUE(parsed) << text;
+        EXPECT_EQ(*parsed, expected) << text;
+    }
+    EXPECT_EQ(parseAlarmTime(QStringLiteral("12/8/26 12:00:00 AM"), us), at("2026-12-08 00:00:00"));
+    EXPECT_EQ(parseAlarmTime(QStringLiteral("12/8/26 12:59 PM"), us), at("2026-12-08 12:59:00"));
+    EXPECT_EQ(parseAlarmTime(QStringLiteral("1/1/99 11:00 PM"), us), at("2099-01-01 23:00:00"));
+    EXPECT_EQ(parseAlarmTime(QStringLiteral("1/1/00"), us), at("2000-01-01 00:00:00"));
+}
+
+TEST(AlarmTime, TheLocaleDecidesTheOrderOfADateWithoutALeadingYear) {
+    const auto read = [](const char* locale, const char* text) {
+        const auto parsed =
+            parseAlarmTime(QString::fromUtf8(text), AlarmTimeForms(QLocale(QLatin1String(locale))));
+        return parsed ? parsed->toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString()
+                      : std::string("-");
+    };
+    EXPECT_EQ(read("en_US", "12/8/26 10:05"), "2026-12-08 10:05");
+    EXPECT_EQ(read("en_GB", "12/8/26 10:05"), "2026-08-12 10:05");
+    EXPECT_EQ(read("zh_CN", "12/8/26 10:05"), "2012-08-26 10:05");
+    // A separator the locale does not use: "-" is year first, "." day first.
+    EXPECT_EQ(read("en_US", "26-12-8 10:05"), "2026-12-08 10:05");
+    EXPECT_EQ(read("en_US", "8.12.26 10:05"), "2026-12-08 10:05");
+    EXPECT_EQ(read("nl_NL", "08-12-26 10:05"), "2026-12-08 10:05");
+    // Separators and markers of the locale itself.
+    EXPECT_EQ(read("fi_FI", "8.12.2026 22.05.00"), "2026-12-08 22:05");
+    EXPECT_EQ(read("ko_KR", "26. 12. 8. 오후 10:05:00"), "2026-12-08 22:05");
+    EXPECT_EQ(read("zh_CN", "2026/12/8 下午10:05:00"), "2026-12-08 22:05");
+    EXPECT_EQ(read("en_GB", "08/12/2026 10:05 pm"), "2026-12-08 22:05");
+}
+
+TEST(AlarmTime, OldStoresOfEachLocaleReadAsTheirLinesSay) {
+    // Each store line's prompt holds the minute it must read as, "-" when unreadable.
+    for (const char* locale : {"en_US", "en_GB", "de_DE", "zh_CN", "C"}) {
+        const AlarmTimeForms forms{QLocale(QLatin1String(locale))};
+        QFile file(
+            QStringLiteral(TIKKO_STORE_DATA_DIR "/alarm-dates-%1.ini").arg(QLatin1String(locale)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << locale;
+        for (const QString& line :
+             QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+            const AlarmFields fields = splitAlarmLine(line);
+            const auto parsed = parseAlarmTime(fields.time, forms);
+            const QString read =
+                parsed ? parsed->toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("-");
+            EXPECT_EQ(read, fields.prompt) << locale << ": " << line.toStdString();
+            EXPECT_EQ(hasReadableAlarmTime(line, forms), parsed.has_value());
+        }
+    }
 }
 
 TEST(AlarmTime, WrittenTimeReadsBackToTheSameMinute) {

@@ -1,10 +1,12 @@
 #include "support/fake_clock.h"
+#include "support/file_system.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
+#include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -27,16 +29,42 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+QString dataFile(const char* name) {
+    return QStringLiteral(TIKKO_STORE_DATA_DIR "/") + QLatin1String(name);
+}
+
+QByteArray data(const char* name) {
+    const QByteArray bytes = readAll(dataFile(name));
+    EXPECT_FALSE(bytes.isEmpty()) << name;
+    return bytes;
+}
+
+// Lines as raw bytes, split at CR LF, for line-by-line comparisons of two files.
+QList<QByteArray> rawLines(const QByteArray& bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& line : lines)
+        line.chop(line.endsWith('\r') ? 1 : 0);
+    return lines;
+}
+
 class StoreTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("alarm.ini")); }
+
+    // Loads a store file as the program does at start-up and saves it straight back.
+    QByteArray loadAndSave(const QByteArray& bytes, const QDateTime& now) {
+        writeAll(path(), bytes);
+        const LoadedStore loaded = loadStore(path(), true, now);
+        EXPECT_TRUE(saveStore(path(), loaded.lines));
+        return readAll(path());
+    }
 };
 
 TEST_F(StoreTest, EmptyListIsOneEmptyLineAndLoadsBackEmpty) {
-    ASSERT_TRUE(saveStore(path(), {}));
+    ASSERT_TRUE(saveStore(path(), StoreLines{}));
     EXPECT_EQ(readAll(path()), QByteArray("\r\n"));
-    EXPECT_TRUE(loadStore(path(), true, at("2026-01-01 00:00:00")).isEmpty());
+    EXPECT_TRUE(loadStore(path(), true, at("2026-01-01 00:00:00")).lines.isEmpty());
 }
 
 TEST_F(StoreTest, RoundTripKeepsOrderAndTextsExactly) {
@@ -48,78 +76,154 @@ TEST_F(StoreTest, RoundTripKeepsOrderAndTextsExactly) {
     ASSERT_TRUE(saveStore(path(), lines));
     EXPECT_TRUE(readAll(path()).endsWith("||\r\n2026-12-08 09:00:00|文本框提醒|生日提醒|\r\n"
                                          "2026-12-08 09:30:00|附加动作||运行软件:/opt/a b/c\r\n"));
-    EXPECT_EQ(loadStore(path(), true, at("2026-12-08 08:00:00")), lines);
-    ASSERT_TRUE(saveStore(path(), {lines[2]}));
-    EXPECT_EQ(loadStore(path(), true, at("2026-12-08 08:00:00")), QStringList{lines[2]});
+    EXPECT_EQ(textsOf(loadStore(path(), true, at("2026-12-08 08:00:00")).lines), lines);
 }
 
-TEST_F(StoreTest, MissingFileGivesAnEmptyList) {
-    EXPECT_TRUE(loadStore(dir.filePath("nothing.ini"), false, at("2026-01-01 00:00:00")).isEmpty());
+TEST_F(StoreTest, MissingFileGivesAnEmptyListAndNoError) {
+    const LoadedStore loaded = loadStore(dir.filePath("nothing.ini"), false, at("2026-01-01"));
+    EXPECT_TRUE(loaded.lines.isEmpty());
+    EXPECT_TRUE(loaded.error.isEmpty());
 }
 
 TEST(LoadRules, ThePresentMinuteStaysAndThePreviousMinuteHasExpired) {
-    const QStringList lines{
+    const StoreLines lines = storeLinesFromTexts({
         "2026-12-08 10:05:59|声音提醒||", // the present minute, later second
         "2026-12-08 10:04:59|声音提醒||", // one minute boundary ago
         "2026-12-08 10:06:00|声音提醒||", // next minute
-    };
+    });
     const QDateTime now = at("2026-12-08 10:05:00");
-    EXPECT_EQ(applyLoadRules(lines, true, now), (QStringList{lines[0], lines[2]}));
-    EXPECT_EQ(applyLoadRules(lines, false, now), lines);
+    EXPECT_EQ(applyLoadRules(lines, true, now).lines, (StoreLines{lines[0], lines[2]}));
+    EXPECT_EQ(applyLoadRules(lines, false, now).lines, lines);
 }
 
 TEST(LoadRules, ExpiredShutdownIsAlwaysDroppedOtherActionsOnlyWithAutoClear) {
-    const QStringList lines{
+    const StoreLines lines = storeLinesFromTexts({
         "2026-12-08 09:00:00|附加动作||关闭QQ",
         "2026-12-08 09:00:00|附加动作||电脑关机",
         "2026-12-08 11:00:00|附加动作||电脑关机",
-    };
+    });
     const QDateTime now = at("2026-12-08 10:00:00");
-    EXPECT_EQ(applyLoadRules(lines, false, now), (QStringList{lines[0], lines[2]}));
-    EXPECT_EQ(applyLoadRules(lines, true, now), (QStringList{lines[2]}));
+    EXPECT_EQ(applyLoadRules(lines, false, now).lines, (StoreLines{lines[0], lines[2]}));
+    EXPECT_EQ(applyLoadRules(lines, true, now).lines, (StoreLines{lines[2]}));
+}
+
+TEST(LoadRules, MissedAlarmsAreTheExpiredLinesAutoClearDroppedButNoShutdown) {
+    const StoreLines lines = storeLinesFromTexts({
+        "2026-12-08 07:00:00|声音及文本提醒|起床|",
+        "2026-12-08 08:00:00|附加动作||电脑关机",
+        "2026-12-08 09:00:00|文本框提醒|开会|",
+        "2026-12-08 11:00:00|声音提醒||",
+    });
+    const QDateTime now = at("2026-12-08 10:00:00");
+    const LoadedStore cleared = applyLoadRules(lines, true, now);
+    EXPECT_EQ(cleared.missed, (StoreLines{lines[0], lines[2]}));
+    EXPECT_EQ(cleared.lines, (StoreLines{lines[3]}));
+    // Kept lines are not missed; the dropped shutdown line is not listed either.
+    EXPECT_TRUE(applyLoadRules(lines, false, now).missed.isEmpty());
+    EXPECT_TRUE(applyLoadRules(lines, true, at("2026-12-08 06:00:00")).missed.isEmpty());
 }
 
 TEST(LoadRules, TenCharactersAreSkippedElevenConsidered) {
     // Unreadable times are kept, so an 11-character line shows whether it was considered.
-    const QStringList lines{"", "0123456789", "01234567890", "一二三四五六七八九十"};
-    EXPECT_EQ(applyLoadRules(lines, true, at("2026-01-01 00:00:00")), QStringList{"01234567890"});
+    const StoreLines lines =
+        storeLinesFromTexts({"", "0123456789", "01234567890", "一二三四五六七八九十"});
+    EXPECT_EQ(textsOf(applyLoadRules(lines, true, at("2026-01-01 00:00:00")).lines),
+              QStringList{"01234567890"});
 }
 
 TEST(LoadRules, UnreadableLinesAreKeptAndDoNotStopTheRest) {
-    const QStringList lines{
-        "12/8/26 10:00:00|声音提醒||",
+    const StoreLines lines = storeLinesFromTexts({
+        "8 Dec 2026 10:00:00|声音提醒||",
         "garbage without bars",
         "2026-12-08 10:00:00",
         "2026-12-09 10:00:00|声音提醒||",
-    };
-    EXPECT_EQ(applyLoadRules(lines, true, at("2026-12-08 12:00:00")),
-              (QStringList{lines[0], lines[1], lines[3]}));
+    });
+    EXPECT_EQ(applyLoadRules(lines, true, at("2026-12-08 12:00:00")).lines,
+              (StoreLines{lines[0], lines[1], lines[3]}));
 }
 
 TEST(StoreText, LinesEndAtCrCrLfOrLf) {
-    EXPECT_EQ(splitStoreLines(QStringLiteral("a\r\nb\rc\nd")), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(splitStoreLines(QStringLiteral("a\r\n\r\n")), (QStringList{"a", ""}));
-    EXPECT_TRUE(splitStoreLines(QString()).isEmpty());
+    EXPECT_EQ(textsOf(decodeStoreLines("a\r\nb\rc\nd")), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(textsOf(decodeStoreLines("a\r\n\r\n")), (QStringList{"a", ""}));
+    EXPECT_TRUE(decodeStoreLines({}).isEmpty());
 }
 
-TEST_F(StoreTest, AStoreFromChineseWindowsIsReadAsGb18030) {
-    // "2026/12/9 8:00:00|文本框提醒|提醒|" as GBK bytes.
-    QByteArray bytes("2026/12/9 8:00:00|");
-    bytes += QStringEncoder("GB18030").encode(QStringLiteral("文本框提醒"));
-    bytes += "|\xcc\xe1\xd0\xd1|\r\n";
-    writeAll(path(), bytes);
-    const QStringList lines = loadStore(path(), true, at("2026-12-09 07:00:00"));
+TEST_F(StoreTest, OneBadByteLeavesEveryLineByteForByte) {
+    // Before: the whole file was read as GB18030 and every Chinese text came back garbled.
+    const QByteArray original = data("alarm-bad-byte.ini");
+    const StoreLines lines = decodeStoreLines(original);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[1].text, QStringLiteral("2030-12-08 11:00:00|声音及文本提醒|生日提醒|"));
+    EXPECT_TRUE(lines[2].isKeptAsBytes());
+    EXPECT_FALSE(lines[1].isKeptAsBytes() || lines[3].isKeptAsBytes());
+    // The kept line still fires, with its prompt shown as far as it can be read.
+    EXPECT_TRUE(hasReadableAlarmTime(lines[2].text));
+    EXPECT_EQ(splitAlarmLine(lines[2].text).prompt, QStringLiteral("重要提示\uFFFD哦"));
+    EXPECT_EQ(loadAndSave(original, at("2030-01-01 00:00:00")), original);
+}
+
+TEST_F(StoreTest, BadBytesThatGb18030WouldMisreadAreKeptAsBytes) {
+    // A UTF-8 line with stray bytes often reads "cleanly" as GB18030 characters (line 2
+    // even keeps its fields), and a stray byte before "|" pairs with it into one character.
+    const QByteArray original = data("alarm-bad-bytes.ini");
+    const StoreLines lines = decodeStoreLines(original);
+    ASSERT_EQ(lines.size(), 6);
+    for (int i : {1, 2, 3, 4}) {
+        EXPECT_TRUE(lines[i].isKeptAsBytes()) << i;
+        EXPECT_EQ(lines[i].text.count(QLatin1Char('|')), 3) << i;
+        EXPECT_TRUE(hasReadableAlarmTime(lines[i].text)) << i;
+    }
+    EXPECT_EQ(splitAlarmLine(lines[2].text).type, reminder::Sound);
+    const QByteArray saved = loadAndSave(original, at("2030-01-01 00:00:00"));
+    EXPECT_EQ(rawLines(saved), rawLines(original));
+}
+
+TEST_F(StoreTest, AStoreFromChineseWindowsIsReadAsGb18030AndWrittenAsUtf8) {
+    EXPECT_EQ(loadAndSave(data("alarm-gb18030.ini"), at("2026-12-09 07:00:00")),
+              data("alarm-gb18030.utf8.ini"));
+}
+
+TEST_F(StoreTest, EachLineOfAMixedStoreIsReadInItsOwnEncoding) {
+    // A Windows store edited on Linux: UTF-8 and GB18030 lines, lone LF line ends.
+    EXPECT_EQ(loadAndSave(data("alarm-mixed.ini"), at("2026-12-09 06:00:00")),
+              data("alarm-mixed.utf8.ini"));
+}
+
+TEST_F(StoreTest, ByteOrderMarksAreReadAndWrittenBackAsPlainUtf8) {
+    // Before: "Unicode" stores from a Windows editor were read as GB18030 and lost.
+    const QByteArray expected = data("alarm-unicode.utf8.ini");
+    for (const char* name : {"alarm-utf16le.ini", "alarm-utf16be.ini", "alarm-utf8-bom.ini"}) {
+        const StoreLines lines = decodeStoreLines(data(name));
+        ASSERT_EQ(lines.size(), 3) << name;
+        EXPECT_EQ(lines[1].text, QStringLiteral("2026-12-08 11:00:00|文本框提醒|生日快乐 😀|"))
+            << name;
+        EXPECT_EQ(parseAlarmMinute(splitAlarmLine(lines[0].text).time),
+                  minuteOf(at("2026-12-08 10:05:00")))
+            << name;
+        EXPECT_EQ(loadAndSave(data(name), at("2026-12-08 10:05:00")), expected) << name;
+    }
+}
+
+TEST_F(StoreTest, ALoneSurrogateInUtf16BecomesAReplacementCharacter) {
+    // Found by the fuzzer: it came through as a lone surrogate, was written as "?" and read
+    // back as another line.
+    const QByteArray original = data("alarm-utf16le-lone-surrogate.ini");
+    const StoreLines lines = decodeStoreLines(original);
     ASSERT_EQ(lines.size(), 1);
-    const AlarmFields fields = splitAlarmLine(lines[0]);
-    EXPECT_EQ(fields.type, reminder::Text);
-    EXPECT_EQ(fields.prompt, QStringLiteral("提醒"));
+    EXPECT_EQ(lines[0].text, QStringLiteral("2026-12-08 10:05:00|文本框提醒|坏\uFFFD字|"));
+    EXPECT_EQ(decodeStoreLines(encodeStore(lines)), lines);
 }
 
-TEST_F(StoreTest, Utf8IsReadAsUtf8AndWrittenAsUtf8) {
-    ASSERT_TRUE(saveStore(path(), {"2026-12-09 08:00:00|文本框提醒|提醒|"}));
-    EXPECT_TRUE(readAll(path()).contains("\xe6\x8f\x90\xe9\x86\x92")); // 提醒 in UTF-8
-    EXPECT_EQ(decodeStore(readAll(path())),
-              QStringLiteral("2026-12-09 08:00:00|文本框提醒|提醒|\r\n"));
+TEST(StoreText, AFirstLineThatLooksLikeAMarkStaysALine) {
+    // Kept bytes "\xFF\xFE..." written first would read back as a UTF-16 file.
+    const StoreLines lines{{QStringLiteral("\uFFFD\uFFFDab"), QByteArray("\xFF\xFE"
+                                                                         "ab")},
+                           {QStringLiteral("\uFEFFzwnbsp"), {}}};
+    const QByteArray bytes = encodeStore(lines);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF\xFF\xFE"));
+    EXPECT_EQ(decodeStoreLines(bytes), lines);
+    const StoreLines marked{lines[1]};
+    EXPECT_EQ(decodeStoreLines(encodeStore(marked)), marked);
 }
 
 TEST_F(StoreTest, AKilledWriteLeavesTheOldOrTheNewFileWhole) {
@@ -135,33 +239,193 @@ TEST_F(StoreTest, AKilledWriteLeavesTheOldOrTheNewFileWhole) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (;;)
-                saveStore(path(), newLines);
+                (void)saveStore(path(), newLines);
         }
         usleep(delayUs);
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        const QStringList loaded = loadStore(path(), false, now);
+        const QStringList loaded = textsOf(loadStore(path(), false, now).lines);
         EXPECT_TRUE(loaded == oldLines || loaded == newLines)
             << "killed after " << delayUs << " us";
     }
 }
 
-TEST_F(StoreTest, FailedWriteLeavesTheOldFile) {
-    ASSERT_TRUE(saveStore(path(), {"2030-01-01 10:00:00|声音提醒||"}));
-    EXPECT_FALSE(saveStore(dir.filePath("no/such/folder/alarm.ini"), {}));
-    EXPECT_EQ(loadStore(path(), true, at("2026-01-01 00:00:00")).size(), 1);
+// Save failures: each says why and leaves the old store as it was.
+class SaveFailureTest : public StoreTest {
+protected:
+    const QStringList oldLines{"2030-01-01 10:00:00|声音提醒||"};
+    const QStringList newLines{"2030-01-02 10:00:00|文本框提醒|新的|"};
+
+    void SetUp() override { ASSERT_TRUE(saveStore(path(), oldLines)); }
+    void expectFailure(const QString& target, const QString& reason) {
+        const SaveResult result = saveStore(target, newLines);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.reason, reason);
+    }
+    void expectOldStore() {
+        EXPECT_EQ(textsOf(loadStore(path(), true, at("2026-01-01 00:00:00")).lines), oldLines);
+    }
+};
+
+TEST_F(SaveFailureTest, AStoreThatIsAFolder) {
+    const QString folder = dir.filePath(QStringLiteral("folder/alarm.ini"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    expectFailure(folder, QStringLiteral("是一个文件夹"));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
-TEST(StoreFolder, ProgramFolderWhenWritableOtherwiseTheFallbackCreated) {
+TEST_F(SaveFailureTest, AReadOnlyFileIsLeftAloneAlsoForRoot) {
+    // Before: silent; as root the file was even replaced and made writable.
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
+    expectFailure(path(), QStringLiteral("文件是只读的"));
+    expectOldStore();
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_TRUE(saveStore(path(), newLines)); // the next save works again
+}
+
+TEST_F(SaveFailureTest, AnImmutableFile) {
+    testing::ImmutableFlag immutable(path());
+    if (!immutable.isSet())
+        GTEST_SKIP() << "the immutable flag cannot be set here: " << immutable.why();
+    expectFailure(path(), QStringLiteral("文件是只读的"));
+    expectOldStore();
+}
+
+TEST_F(SaveFailureTest, AFolderThatCannotBeWritten) {
+    testing::ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.isReadOnly())
+        GTEST_SKIP() << "no way to make a folder read-only here: " << readOnly.why();
+    expectFailure(dir.filePath(QStringLiteral("other.ini")), QStringLiteral("没有写入权限"));
+    expectOldStore();
+}
+
+TEST_F(SaveFailureTest, AFolderThatDoesNotExist) {
+    expectFailure(dir.filePath(QStringLiteral("no/such/folder/alarm.ini")),
+                  QStringLiteral("文件夹不存在"));
+    // A regular file where a folder should be.
+    expectFailure(path() + QStringLiteral("/alarm.ini"), QStringLiteral("文件夹不存在"));
+    expectOldStore();
+}
+
+TEST_F(SaveFailureTest, AFullDisk) {
+    // A file system of 64 KiB, filled, in the test's own mount namespace.
+    QStringList many;
+    for (int i = 0; i < 4000; ++i)
+        many.append(QStringLiteral("2030-01-01 10:00:00|文本框提醒|%1|").arg(i));
+    const testing::ChildResult result =
+        testing::inPrivateTmpfs(dir.filePath(QStringLiteral("small")), 64, [&](const QString& at) {
+            const QString store = QDir(at).filePath(QStringLiteral("alarm.ini"));
+            if (!saveStore(store, oldLines))
+                return QStringLiteral("the old store could not be written");
+            QFile filler(QDir(at).filePath(QStringLiteral("filler")));
+            if (!filler.open(QIODevice::WriteOnly))
+                return QStringLiteral("no filler");
+            const QByteArray block(1024, 'x');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+            filler.close();
+            const SaveResult saved = saveStore(store, many);
+            if (saved)
+                return QStringLiteral("saved on a full disk");
+            const QStringList kept = textsOf(loadStore(store, true, QDateTime()).lines);
+            if (kept != oldLines)
+                return QStringLiteral("the old store was damaged");
+            return saved.reason;
+        });
+    if (!result.ran)
+        GTEST_SKIP() << "no private file system here: " << result.text.toStdString();
+    EXPECT_EQ(result.text, QStringLiteral("磁盘已满"));
+}
+
+TEST_F(StoreTest, ASaveKeepsTheFilesPermissions) {
+    ASSERT_TRUE(saveStore(path(), QStringList{"2030-01-01 10:00:00|声音提醒||"}));
+    const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(path(), permissions));
+    ASSERT_TRUE(saveStore(path(), QStringList{"2030-01-02 10:00:00|声音提醒||"}));
+    const auto userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser; // the runner's view
+    EXPECT_EQ(QFileInfo(path()).permissions() & ~userBits, QFile::Permissions(permissions));
+}
+
+TEST(StoreLocation, ProgramFolderWhenWritable) {
     QTemporaryDir program, data;
+    const StoreLocation location = chooseStoreLocation(program.path(), data.filePath("Tikko"));
+    const QString store = QDir(program.path()).filePath("alarm.ini");
+    EXPECT_EQ(location.folder, program.path());
+    EXPECT_EQ(location.readPath, store);
+    EXPECT_EQ(location.writePath, store);
+    EXPECT_FALSE(QFileInfo::exists(data.filePath("Tikko")));
+}
+
+TEST(StoreLocation, AReadOnlyProgramFolderIsReadUntilTheDataFolderHasItsOwnStore) {
+    // Before: the program folder's store was never read, so its alarms vanished.
+    QTemporaryDir program, data;
+    const QString programStore = QDir(program.path()).filePath("alarm.ini");
+    const QByteArray original =
+        "2026-12-08 10:05:00|声音提醒||\r\n2030-01-01 10:00:00|声音提醒||\r\n";
+    writeAll(programStore, original);
+    testing::ReadOnlyFolder readOnly(program.path());
+    if (!readOnly.isReadOnly())
+        GTEST_SKIP() << "no way to make a folder read-only here: " << readOnly.why();
+
     const QString fallback = data.filePath(QStringLiteral("Tikko/TikkoClock"));
-    EXPECT_EQ(chooseStoreFolder(program.path(), fallback), program.path());
+    const StoreLocation first = chooseStoreLocation(program.path(), fallback);
+    EXPECT_EQ(first.folder, fallback);
+    EXPECT_TRUE(QDir(fallback).exists());
+    EXPECT_EQ(first.readPath, programStore);
+    EXPECT_EQ(first.writePath, QDir(fallback).filePath("alarm.ini"));
+
+    LoadedStore loaded = loadStore(first.readPath, true, at("2026-12-08 10:05:30"));
+    ASSERT_EQ(loaded.lines.size(), 2); // the due line is there to fire
+    loaded.lines.removeFirst();
+    ASSERT_TRUE(saveStore(first.writePath, loaded.lines));
+    EXPECT_EQ(readAll(programStore), original);
+
+    const StoreLocation second = chooseStoreLocation(program.path(), fallback);
+    EXPECT_EQ(second.readPath, second.writePath);
+    EXPECT_EQ(textsOf(loadStore(second.readPath, true, at("2026-12-08 10:06:00")).lines),
+              QStringList{"2030-01-01 10:00:00|声音提醒||"});
+    EXPECT_EQ(readAll(programStore), original);
+}
+
+TEST(StoreLocation, ADataFolderWithoutAStoreReadsItsOwnPathWhenTheProgramFolderHasNone) {
+    QTemporaryDir program, data;
+    testing::ReadOnlyFolder readOnly(program.path());
+    if (!readOnly.isReadOnly())
+        GTEST_SKIP() << "no way to make a folder read-only here: " << readOnly.why();
+    const StoreLocation location = chooseStoreLocation(program.path(), data.path());
+    EXPECT_EQ(location.readPath, location.writePath);
     // Not even root can create files in /proc.
     EXPECT_FALSE(isFolderWritable(QStringLiteral("/proc")));
-    EXPECT_EQ(chooseStoreFolder(QStringLiteral("/proc"), fallback), fallback);
-    EXPECT_TRUE(QDir(fallback).exists());
     EXPECT_FALSE(isFolderWritable(program.filePath("missing")));
+}
+
+// The old date forms of one locale's store, as the system's regional settings read them.
+// Run with LC_ALL set to each locale that has a store file (see the CMake file).
+TEST(SystemLocaleStore, OldDateFormsFireInTheirMinute) {
+    const QString name = QLocale::system().name();
+    const QString file = dataFile("alarm-dates-") + name + QStringLiteral(".ini");
+    const QByteArray bytes = readAll(file);
+    ASSERT_FALSE(bytes.isEmpty()) << "no store for " << name.toStdString();
+    int readable = 0;
+    for (const StoreLine& line : decodeStoreLines(bytes)) {
+        const AlarmFields fields = splitAlarmLine(line.text);
+        if (fields.prompt == QLatin1String("-")) {
+            EXPECT_FALSE(hasReadableAlarmTime(line.text)) << line.text.toStdString();
+            continue;
+        }
+        const QDateTime minute =
+            QDateTime::fromString(fields.prompt, QStringLiteral("yyyy-MM-dd HH:mm"));
+        ASSERT_TRUE(minute.isValid()) << line.text.toStdString();
+        const StoreLines one{line};
+        // Due in its minute (kept, to fire at the first pass), expired a minute later.
+        EXPECT_EQ(applyLoadRules(one, true, minute.addSecs(59)).lines, one)
+            << line.text.toStdString();
+        EXPECT_EQ(applyLoadRules(one, true, minute.addSecs(60)).missed, one)
+            << line.text.toStdString();
+        ++readable;
+    }
+    EXPECT_GE(readable, 3);
 }
 
 } // namespace

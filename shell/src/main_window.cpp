@@ -204,9 +204,11 @@ void FrmMain::formLoad() {
          }},
         {"loadStore",
          [&] {
-             const QStringList lines =
+             const LoadedStore loaded =
                  loadStore(m_context.storePath, m_ui->ckClr->isChecked(), m_context.clock.now());
-             m_ui->lstA->addItems(lines);
+             // A line kept as bytes carries them beside its text, to be written back as is.
+             for (const StoreLine& line : loaded.lines)
+                 (new QListWidgetItem(line.text, m_ui->lstA))->setData(Qt::UserRole, line.raw);
          }},
         {"minimise",
          [&] {
@@ -558,10 +560,12 @@ void FrmMain::endProgramAtOnce() {
 }
 
 void FrmMain::saveAlarmStore() {
-    QStringList lines;
+    StoreLines lines;
     lines.reserve(m_ui->lstA->count());
-    for (int i = 0; i < m_ui->lstA->count(); ++i)
-        lines.append(m_ui->lstA->item(i)->text());
+    for (int i = 0; i < m_ui->lstA->count(); ++i) {
+        const QListWidgetItem* item = m_ui->lstA->item(i);
+        lines.append({item->text(), item->data(Qt::UserRole).toByteArray()});
+    }
     saveStore(m_context.storePath, lines);
 }
 

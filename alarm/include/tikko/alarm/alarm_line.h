@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -69,16 +70,54 @@ QString formatAlarmTime(const QDateTime& time);
 // "yyyy-mm-dd hh:mm:ss", the form of the clock label and of every comparison.
 QString formatClockTime(const QDateTime& time);
 
-// Reads "yyyy-MM-dd HH:mm:ss", "yyyy/M/d H:mm:ss", "yyyy-M-d H:mm:ss" and their date-only
-// forms as local time. Nothing for any other text or an impossible date or time.
-std::optional<QDateTime> parseAlarmTime(const QString& text);
+// How a locale writes dates and times, as far as reading alarm times needs it: the order of
+// the short date's fields, its separators and the AM/PM markers. Read once from a locale,
+// because a store of 100,000 lines must not consult the locale per line.
+class AlarmTimeForms {
+public:
+    enum class DateOrder { YearMonthDay, MonthDayYear, DayMonthYear };
+
+    explicit AlarmTimeForms(const QLocale& locale);
+    // The system's regional settings, read at the first call.
+    static const AlarmTimeForms& system();
+
+    DateOrder dateOrder() const { return m_dateOrder; }
+    // The short date's separator; a null character when it is a blank or a letter.
+    QChar dateSeparator() const { return m_dateSeparator; }
+    // The long time's separator, ':' in most locales, '.' in Finnish.
+    QChar timeSeparator() const { return m_timeSeparator; }
+    // 0 for an AM marker, 12 for a PM marker at the start of text, -1 for none; length is set
+    // to the marker's length.
+    int markerAt(QStringView text, qsizetype& length) const;
+
+private:
+    DateOrder m_dateOrder = DateOrder::YearMonthDay;
+    QChar m_dateSeparator;
+    QChar m_timeSeparator = QLatin1Char(':');
+    QString m_am;
+    QString m_pm;
+};
+
+// Reads an alarm time as local time: a date of three numbers and, after a blank, an optional
+// time of day "H:mm" or "H:mm:ss" with an AM/PM marker before or after it. A date whose first
+// number has four digits is year, month, day ("2026-12-08", "2026/12/8"); any other date
+// follows the locale's short date ("12/8/26" is December in en_US, August in en_GB). A
+// two-digit year lies in 2000-2099. Nothing for any other text (month names, zone names) or
+// an impossible date or time.
+std::optional<QDateTime> parseAlarmTime(QStringView text,
+                                        const AlarmTimeForms& forms = AlarmTimeForms::system());
 
 // Whole minutes of local wall-clock time on a fixed count: the unit of every due test.
 // Wall-clock minutes keep an alarm at its written minute across a change of summer time.
 qint64 minuteOf(const QDateTime& time);
 
 // parseAlarmTime followed by minuteOf, without building a date-time.
-std::optional<qint64> parseAlarmMinute(const QString& text);
+std::optional<qint64> parseAlarmMinute(QStringView text,
+                                       const AlarmTimeForms& forms = AlarmTimeForms::system());
+
+// Whether the alarm check can read the time of a line (field 1): a line that it cannot read
+// never fires.
+bool hasReadableAlarmTime(QStringView line, const AlarmTimeForms& forms = AlarmTimeForms::system());
 
 // Minute boundaries from the alarm time to the present (present minus alarm, seconds
 // dropped). Due from 0, expired from 1.
