@@ -27,7 +27,7 @@ struct Fixture {
 
     std::unique_ptr<tikko::FrmMain> window() {
         return std::make_unique<tikko::FrmMain>(
-            tikko::MainWindowContext{actions, clock, monotonic, settings, dir.path(), store});
+            tikko::MainWindowContext{actions, clock, monotonic, settings, dir.path(), store, {}});
     }
 };
 

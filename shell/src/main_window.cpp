@@ -204,11 +204,20 @@ void FrmMain::formLoad() {
          }},
         {"loadStore",
          [&] {
+             const QString path =
+                 m_context.storeReadPath.isEmpty() ? m_context.storePath : m_context.storeReadPath;
              const LoadedStore loaded =
-                 loadStore(m_context.storePath, m_ui->ckClr->isChecked(), m_context.clock.now());
-             // A line kept as bytes carries them beside its text, to be written back as is.
+                 loadStore(path, m_ui->ckClr->isChecked(), m_context.clock.now());
              for (const StoreLine& line : loaded.lines)
-                 (new QListWidgetItem(line.text, m_ui->lstA))->setData(Qt::UserRole, line.raw);
+                 addAlarmItem(line.text, line.raw);
+             m_missedNotice = missedAlarmsNotice(loaded.missed);
+             // A file that is there but cannot be read may hold alarms: saving the empty
+             // list over it would lose them.
+             if (!loaded.error.isEmpty() && QFileInfo(path).isFile() &&
+                 path == m_context.storePath) {
+                 m_storeLeftAlone = true;
+                 notify(unreadableStoreNotice(path, loaded.error));
+             }
          }},
         {"minimise",
          [&] {
@@ -234,6 +243,10 @@ void FrmMain::formLoad() {
              m_check.run();
          }},
     });
+    // Once the program is up: what expired while it was not running.
+    if (!m_missedNotice.isEmpty() && !m_endedAtOnce)
+        QTimer::singleShot(0, this,
+                           [this] { guarded("missed", [this] { tell(m_missedNotice); }); });
 }
 
 void FrmMain::formUnload() {
@@ -379,7 +392,7 @@ void FrmMain::on_cmdAdd_clicked() {
         }
         if (outcome.line.isEmpty())
             return;
-        m_ui->lstA->addItem(outcome.line);
+        addAlarmItem(outcome.line);
         setAdvertisementShown(false);
         saveAlarmStore();
     });
@@ -537,6 +550,14 @@ void FrmMain::tell(const QString& text) {
     box->show();
 }
 
+void FrmMain::notify(const QString& text) {
+    if (!m_messages && m_tray.isShown()) {
+        m_tray.icon()->showMessage(TrayIcon::Tip, text, QSystemTrayIcon::Warning);
+        return;
+    }
+    tell(text);
+}
+
 void FrmMain::showNotification(const QString& promptText, const QDateTime& alarmTime) {
     m_notification.show(promptText, alarmTime);
 }
@@ -560,13 +581,30 @@ void FrmMain::endProgramAtOnce() {
 }
 
 void FrmMain::saveAlarmStore() {
+    if (m_storeLeftAlone)
+        return;
     StoreLines lines;
     lines.reserve(m_ui->lstA->count());
     for (int i = 0; i < m_ui->lstA->count(); ++i) {
         const QListWidgetItem* item = m_ui->lstA->item(i);
         lines.append({item->text(), item->data(Qt::UserRole).toByteArray()});
     }
-    saveStore(m_context.storePath, lines);
+    const SaveResult result = saveStore(m_context.storePath, lines);
+    if (!result.ok)
+        qCWarning(lcShell) << "the store could not be saved:" << result.reason;
+    if (const auto notice = m_saveReport.after(result, m_context.storePath))
+        notify(*notice);
+}
+
+void FrmMain::addAlarmItem(const QString& text, const QByteArray& raw) {
+    auto* item = new QListWidgetItem(text, m_ui->lstA);
+    // A line kept as bytes carries them, to be written back as they were.
+    if (!raw.isEmpty())
+        item->setData(Qt::UserRole, raw);
+    if (!hasReadableAlarmTime(text)) {
+        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+        item->setToolTip(QStringLiteral("无法识别的闹钟时间，此闹钟不会响"));
+    }
 }
 
 void FrmMain::saveSettings() {

@@ -37,6 +37,7 @@ protected:
     testing::FakeMonotonicClock monotonic;
     RecordingSystemActions actions;
     QString storePath = data.filePath("alarm.ini");
+    QString storeReadPath; // the same file unless a test says otherwise
     std::unique_ptr<FrmMain> window;
     QStringList messages;
     // What the hooks saw: menus popped up (with mDelC's state then), pickers, windows.
@@ -54,8 +55,8 @@ protected:
         // No test reaches out for the advertisement page unless it asks to.
         if (!settings.contains("option/AdPage"))
             settings.setValue("option/AdPage", QString());
-        window = std::make_unique<FrmMain>(
-            MainWindowContext{actions, clock, monotonic, settings, program.path(), storePath});
+        window = std::make_unique<FrmMain>(MainWindowContext{
+            actions, clock, monotonic, settings, program.path(), storePath, storeReadPath});
         window->setMessageSink([this](const QString& text) { messages << text; });
         window->setMenuPopUp([this](QMenu& menu, const QPoint&) {
             menus << (menu.findChild<QAction*>("mDelC")->isEnabled() ? "mDelC on" : "mDelC off");

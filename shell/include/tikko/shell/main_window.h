@@ -4,6 +4,7 @@
 #include "tikko/alarm/alarm_editor.h"
 #include "tikko/alarm/settings.h"
 #include "tikko/alarm/steps.h"
+#include "tikko/alarm/store_notices.h"
 #include "tikko/notification_window.h"
 #include "tikko/picker/frm_dlg.h"
 #include "tikko/shell/rest_reminder.h"
@@ -41,7 +42,8 @@ struct MainWindowContext {
     const MonotonicClock& monotonic;
     QSettings& settings;
     QString programFolder; // skin.she and the default alarm.wav
-    QString storePath;     // alarm.ini
+    QString storePath;     // alarm.ini, where it is written
+    QString storeReadPath; // where it is read at start-up, when that is another file
 };
 
 // The main window frmMain. Start-up (formLoad) and exit (formUnload) run their steps in a
@@ -152,6 +154,9 @@ private:
     void setAdvertisementShown(bool shown);
     bool pickFile(const QString& caption, const QString& pattern);
     void tell(const QString& text);
+    // Where there is a notification area, a balloon there; a message box otherwise.
+    void notify(const QString& text);
+    void addAlarmItem(const QString& text, const QByteArray& raw = {});
     void runModal(QDialog& window, QPoint offsetTwips);
 
     class ListAlarms;
@@ -168,6 +173,9 @@ private:
     QTimer m_timer3;
     RestReminder m_rest;
     SettingsValues m_settingsRead; // as start-up found them
+    SaveReport m_saveReport;
+    bool m_storeLeftAlone = false; // it exists but could not be read
+    QString m_missedNotice;
     StepRunner m_startup;
     StepRunner m_exit;
     QString m_soundFilePath;

@@ -1,0 +1,121 @@
+// What the main window makes of its store: lines it cannot read, saves that fail, a store
+// it may read but not write, alarms that expired meanwhile, and a shutdown that is refused.
+#include "main_window_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPushButton>
+#include <unistd.h>
+
+namespace tikko {
+namespace {
+
+class StoreWindowTest : public MainWindowTest {
+protected:
+    void writeBytes(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+};
+
+TEST_F(StoreWindowTest, LinesKeptAsBytesGoBackUnchangedAndUnreadableTimesAreMarked) {
+    const QByteArray bad = "2026-12-09 09:00:00|\xff\xfe|x|\r\n";
+    const QByteArray later = "2026-12-09 10:00:00|声音提醒||\r\n";
+    const QByteArray unreadable = "某天早上|声音提醒||\r\n";
+    writeBytes(storePath, later + bad + unreadable);
+    start();
+    ASSERT_EQ(window->alarmList()->count(), 3);
+    EXPECT_TRUE(window->alarmList()->item(0)->toolTip().isEmpty());
+    EXPECT_EQ(window->alarmList()->item(2)->toolTip(), "无法识别的闹钟时间，此闹钟不会响");
+    EXPECT_NE(window->alarmList()->item(2)->foreground(),
+              window->alarmList()->item(0)->foreground());
+    // A change writes every line back: the one kept as bytes byte for byte.
+    delete window->alarmList()->takeItem(0);
+    window->formUnload();
+    EXPECT_EQ(readAll(storePath), bad + unreadable);
+}
+
+TEST_F(StoreWindowTest, AStoreThatCannotBeSavedIsToldOnceAndAgainWhenItWorks) {
+    QDir().mkpath(storePath); // alarm.ini is a folder
+    start();
+    auto add = [this] {
+        window->findChild<QPushButton*>("cmdAdd")->click();
+    };
+    add();
+    add();
+    ASSERT_EQ(messages.size(), 1) << messages.join("\n").toStdString();
+    EXPECT_TRUE(messages.front().contains("是一个文件夹"));
+    EXPECT_EQ(window->alarmList()->count(), 2);
+    QDir(storePath).removeRecursively();
+    add();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages.last().contains("已重新保存"));
+    EXPECT_EQ(readAll(storePath).count("\r\n"), 3);
+}
+
+TEST_F(StoreWindowTest, AStoreInAFolderOnlyReadableIsReadAndNeverWritten) {
+    storeReadPath = program.filePath("alarm.ini");
+    writeBytes(storeReadPath, "2026-12-08 10:05:00|文本框提醒|到点了|\r\n"
+                              "2026-12-09 09:00:00|声音提醒||\r\n");
+    const QByteArray before = readAll(storeReadPath);
+    start();
+    // Its due line fired; its future line is kept, in the data folder's store.
+    ASSERT_TRUE(window->notification().isLoaded());
+    EXPECT_EQ(listLines(), QStringList{"2026-12-09 09:00:00|声音提醒||"});
+    EXPECT_EQ(readAll(storePath), QByteArray("2026-12-09 09:00:00|声音提醒||\r\n"));
+    window->formUnload();
+    EXPECT_EQ(readAll(storeReadPath), before);
+}
+
+TEST_F(StoreWindowTest, AnUnreadableStoreIsLeftAloneForTheRun) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file: run as an ordinary user to see this";
+    writeBytes(storePath, "2026-12-09 09:00:00|声音提醒||\r\n");
+    QFile(storePath).setPermissions({});
+    start();
+    window->findChild<QPushButton*>("cmdAdd")->click();
+    window->formUnload();
+    QFile(storePath).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(readAll(storePath), QByteArray("2026-12-09 09:00:00|声音提醒||\r\n"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.front().contains("无法读取"));
+}
+
+TEST_F(StoreWindowTest, AlarmsThatExpiredMeanwhileAreListedOnceAfterStartUp) {
+    writeStore({"2026-12-08 07:00:00|声音提醒||", "2026-12-08 07:30:00|文本框提醒|起床|",
+                "2026-12-08 06:00:00|附加动作||电脑关机", "2026-12-09 07:00:00|声音提醒||"});
+    start();
+    EXPECT_TRUE(messages.isEmpty()); // after start-up, not in the middle of it
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.front(), "以下闹钟在软件未运行时已过期：\n"
+                                "2026-12-08 07:00:00  声音提醒\n"
+                                "2026-12-08 07:30:00  文本框提醒  起床");
+    EXPECT_EQ(listLines(), QStringList{"2026-12-09 07:00:00|声音提醒||"});
+}
+
+TEST_F(StoreWindowTest, NoNoticeWhenNothingExpired) {
+    writeStore({"2026-12-09 07:00:00|声音提醒||"});
+    start();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(StoreWindowTest, ARefusedShutdownKeepsTheProgramRunningAndSaysSo) {
+    actions.setResult(ActionKind::ShutDownComputer, false);
+    writeStore({"2026-12-08 10:05:00|附加动作||电脑关机", "2026-12-09 09:00:00|声音提醒||"});
+    bool ended = false;
+    window = std::make_unique<FrmMain>(
+        MainWindowContext{actions, clock, monotonic, settings, program.path(), storePath, {}});
+    QObject::connect(window.get(), &FrmMain::exitFinished, [&] { ended = true; });
+    window->setMessageSink([this](const QString& text) { messages << text; });
+    window->formLoad();
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(window->endedAtOnce());
+    EXPECT_EQ(readAll(storePath), QByteArray("2026-12-09 09:00:00|声音提醒||\r\n"));
+    EXPECT_EQ(messages, QStringList{AlarmCheck::ShutdownRefusedMessage});
+}
+
+} // namespace
+} // namespace tikko
