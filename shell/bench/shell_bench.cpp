@@ -5,10 +5,13 @@
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
 #include "tikko/shell/main_window.h"
+#include "tikko/shell/secondary_windows.h"
+#include "tikko/shell/single_instance.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +69,54 @@ void BM_StartUpToShownWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_StartUpToShownWindow)->Unit(benchmark::kMillisecond);
 
+void BM_AddAlarmToALongList(benchmark::State& state) {
+    Fixture fixture;
+    const QDateTime base = QDateTime::currentDateTime().addDays(1);
+    QStringList lines;
+    for (int i = 0; i < state.range(0); ++i)
+        lines.append(tikko::buildAlarmLine(base.addSecs(61LL * i), tikko::reminder::Sound, {}, {}));
+    tikko::saveStore(fixture.store, lines);
+    auto window = fixture.window();
+    window->formLoad();
+    auto* add = window->findChild<QPushButton*>(QStringLiteral("cmdAdd"));
+    // Each press appends the line and saves the whole store atomically.
+    for (auto _ : state)
+        add->click();
+    if (window->alarmList()->count() <= state.range(0))
+        state.SkipWithError("nothing added");
+}
+BENCHMARK(BM_AddAlarmToALongList)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_OpenCalendarWindow(benchmark::State& state) {
+    tikko::KalendoLibrary library({QStringLiteral(KALENDO_LIBRARY_DIR)});
+    for (auto _ : state) {
+        QWidget* control = library.createControl(nullptr);
+        if (!control) {
+            state.SkipWithError(library.error().toStdString().c_str());
+            break;
+        }
+        tikko::FrmRL window(control, nullptr);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            state.SkipWithError("window not shown");
+        // The first paint of every cell.
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(BM_OpenCalendarWindow)->Unit(benchmark::kMillisecond);
+
+void BM_ClaimTheStoreLock(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir folder;
+        state.ResumeTiming();
+        tikko::SingleInstance instance(folder.path());
+        if (!instance.claim())
+            state.SkipWithError("lock not taken");
+    }
+}
+BENCHMARK(BM_ClaimTheStoreLock)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +126,20 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     tikko::applyProgramLook();
+    {
+        // The first opening of the calendar: the library is loaded then.
+        QElapsedTimer first;
+        first.start();
+        tikko::KalendoLibrary library({QStringLiteral(KALENDO_LIBRARY_DIR)});
+        if (QWidget* control = library.createControl(nullptr)) {
+            tikko::FrmRL window(control, nullptr);
+            window.show();
+            if (QTest::qWaitForWindowExposed(&window))
+                window.grab();
+            std::printf("first calendar window, library loaded: %lld ms\n",
+                        static_cast<long long>(first.elapsed()));
+        }
+    }
     {
         // The first start of the process: application object, window, load, shown.
         Fixture fixture;
