@@ -1,6 +1,7 @@
 #include "tikko/picker/frm_dlg.h"
 
 #include "tikko/alarm/settings.h"
+#include "tikko/guarded.h"
 #include "tikko/picker/picker_platform.h"
 #include "ui_frmDlg.h"
 
@@ -10,7 +11,6 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStyledItemDelegate>
-#include <exception>
 
 Q_LOGGING_CATEGORY(lcPicker, "tikko.picker")
 
@@ -45,17 +45,6 @@ public:
 private:
     static int indent(const QModelIndex& index) { return index.data(DepthRole).toInt() * IndentPx; }
 };
-
-// No exception may leave a Qt event handler.
-template <typename F> void guarded(const char* where, F&& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        qCWarning(lcPicker) << where << "failed:" << e.what();
-    } catch (...) {
-        qCWarning(lcPicker) << where << "failed with an unknown exception";
-    }
-}
 
 } // namespace
 
@@ -104,7 +93,7 @@ bool FrmDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->Dir1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            guarded("Dir1 Enter", [&] { openFolderRow(m_ui->Dir1->currentRow()); });
+            guarded(lcPicker, "Dir1 Enter", [&] { openFolderRow(m_ui->Dir1->currentRow()); });
             return true;
         }
     }
@@ -112,30 +101,30 @@ bool FrmDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmDlg::on_Drive1_activated(int index) {
-    guarded("Drive1", [&] {
+    guarded(lcPicker, "Drive1", [&] {
         report(m_logic.selectDrive(m_ui->Drive1->itemText(index)));
         showFolder(); // also puts the drive list back when the drive was not ready
     });
 }
 
 void FrmDlg::on_Dir1_itemDoubleClicked(QListWidgetItem* item) {
-    guarded("Dir1", [&] { openFolderRow(m_ui->Dir1->row(item)); });
+    guarded(lcPicker, "Dir1", [&] { openFolderRow(m_ui->Dir1->row(item)); });
 }
 
 void FrmDlg::on_File1_itemDoubleClicked(QListWidgetItem* item) {
-    guarded("File1", [&] { choose(item ? item->text() : QString()); });
+    guarded(lcPicker, "File1", [&] { choose(item ? item->text() : QString()); });
 }
 
 void FrmDlg::on_cmdDir0_clicked() {
-    guarded("cmdDir0", [&] { openSpecialFolder(true); });
+    guarded(lcPicker, "cmdDir0", [&] { openSpecialFolder(true); });
 }
 
 void FrmDlg::on_cmdDir1_clicked() {
-    guarded("cmdDir1", [&] { openSpecialFolder(false); });
+    guarded(lcPicker, "cmdDir1", [&] { openSpecialFolder(false); });
 }
 
 void FrmDlg::on_cmdDirNew_clicked() {
-    guarded("cmdDirNew", [&] {
+    guarded(lcPicker, "cmdDirNew", [&] {
         const QString failure = m_logic.createNewFolder();
         if (failure.isEmpty())
             showFolder();
@@ -144,7 +133,7 @@ void FrmDlg::on_cmdDirNew_clicked() {
 }
 
 void FrmDlg::on_cmdOK_clicked() {
-    guarded("cmdOK", [&] {
+    guarded(lcPicker, "cmdOK", [&] {
         const QList<QListWidgetItem*> selected = m_ui->File1->selectedItems();
         choose(selected.isEmpty() ? QString() : selected.first()->text());
     });

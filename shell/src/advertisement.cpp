@@ -1,5 +1,6 @@
 #include "tikko/shell/advertisement.h"
 
+#include "tikko/guarded.h"
 #include "tikko/system_actions.h"
 
 #include <QBuffer>
@@ -10,7 +11,6 @@
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTimer>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,17 +20,6 @@ namespace tikko {
 namespace {
 
 Q_LOGGING_CATEGORY(lcAdvertisement, "tikko.advertisement", QtInfoMsg)
-
-// No exception may leave a Qt event handler.
-template <typename F> void guarded(const char* where, F&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        qCWarning(lcAdvertisement) << where << error.what();
-    } catch (...) {
-        qCWarning(lcAdvertisement) << where << "unknown exception";
-    }
-}
 
 bool isWebUrl(const QUrl& url) {
     // QUrl keeps schemes in lower case.
@@ -150,10 +139,11 @@ void fetch(QNetworkAccessManager& network, const QUrl& url, const FetchBounds& b
 
     auto* deadline = new QTimer(reply);
     deadline->setSingleShot(true);
-    QObject::connect(deadline, &QTimer::timeout, reply,
-                     [stop] { guarded("deadline", [&] { stop(AdvertisementFailure::Timeout); }); });
+    QObject::connect(deadline, &QTimer::timeout, reply, [stop] {
+        guarded(lcAdvertisement, "deadline", [&] { stop(AdvertisementFailure::Timeout); });
+    });
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, bounds, stop] {
-        guarded("headers", [&] {
+        guarded(lcAdvertisement, "headers", [&] {
             bool known = false;
             const qint64 length =
                 reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
@@ -162,13 +152,13 @@ void fetch(QNetworkAccessManager& network, const QUrl& url, const FetchBounds& b
         });
     });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [state, take] {
-        guarded("body", [&] {
+        guarded(lcAdvertisement, "body", [&] {
             if (!state->failure)
                 take();
         });
     });
     const auto finished = [reply, state, take, deadline, done = std::move(done)] {
-        guarded("answer", [&] {
+        guarded(lcAdvertisement, "answer", [&] {
             deadline->stop();
             reply->deleteLater();
             if (!state->failure)
@@ -249,18 +239,20 @@ AdvertisementBrowser::AdvertisementBrowser(QWidget* parent)
     // Qt's own menu would be English and offer "Copy Link Location" for the page's links.
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    connect(this, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& link) { guarded("link", [&] { openLink(link); }); });
+    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        guarded(lcAdvertisement, "link", [&] { openLink(link); });
+    });
     connect(&m_loader, &AdvertisementLoader::pageArrived, this,
             [this](const QUrl& url, const QString& html) {
-                guarded("page", [&] { showPage(url, html); });
+                guarded(lcAdvertisement, "page", [&] { showPage(url, html); });
             });
     connect(&m_loader, &AdvertisementLoader::imageArrived, this,
             [this](const QUrl& url, const QImage& image) {
-                guarded("picture", [&] { showImage(url, image); });
+                guarded(lcAdvertisement, "picture", [&] { showImage(url, image); });
             });
-    connect(&m_loader, &AdvertisementLoader::failed, this,
-            [this](AdvertisementFailure failure) { guarded("failure", [&] { fail(failure); }); });
+    connect(&m_loader, &AdvertisementLoader::failed, this, [this](AdvertisementFailure failure) {
+        guarded(lcAdvertisement, "failure", [&] { fail(failure); });
+    });
 }
 
 void AdvertisementBrowser::load(const QString& address) {

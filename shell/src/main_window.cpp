@@ -4,6 +4,7 @@
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
 #include "tikko/alarm/settings.h"
+#include "tikko/guarded.h"
 #include "tikko/shell/secondary_windows.h"
 #include "tikko/shell/skin.h"
 #include "tikko/stopwatch/stopwatch_window.h"
@@ -23,24 +24,12 @@
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTranslator>
-#include <exception>
 
 Q_LOGGING_CATEGORY(lcShell, "tikko.shell")
 
 namespace tikko {
 
 namespace {
-
-// No exception may leave a Qt event handler; what one would have carried is logged.
-template <typename F> void guarded(const char* where, F&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        qCWarning(lcShell) << where << "failed:" << error.what();
-    } catch (...) {
-        qCWarning(lcShell) << where << "failed";
-    }
-}
 
 const char* const UnreadableSpan = "unreadable";
 
@@ -120,18 +109,18 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(3000);
     connect(&m_timer1, &QTimer::timeout, this,
-            [this] { guarded("Timer1", [this] { m_check.run(); }); });
+            [this] { guarded(lcShell, "Timer1", [this] { m_check.run(); }); });
     m_timer1.start();
     m_timer2.setObjectName(QStringLiteral("Timer2"));
     m_timer2.setInterval(1000);
     connect(&m_timer2, &QTimer::timeout, this,
-            [this] { guarded("Timer2", [this] { showClock(); }); });
+            [this] { guarded(lcShell, "Timer2", [this] { showClock(); }); });
     m_timer2.start();
     m_timer3.setParent(this);
     m_timer3.setObjectName(QStringLiteral("Timer3"));
     m_timer3.setInterval(1000);
     connect(&m_timer3, &QTimer::timeout, this,
-            [this] { guarded("Timer3", [this] { restTick(); }); });
+            [this] { guarded(lcShell, "Timer3", [this] { restTick(); }); });
     m_timer3.start();
 }
 
@@ -245,8 +234,8 @@ void FrmMain::formLoad() {
     });
     // Once the program is up: what expired while it was not running.
     if (!m_missedNotice.isEmpty() && !m_endedAtOnce)
-        QTimer::singleShot(0, this,
-                           [this] { guarded("missed", [this] { tell(m_missedNotice); }); });
+        QTimer::singleShot(
+            0, this, [this] { guarded(lcShell, "missed", [this] { tell(m_missedNotice); }); });
 }
 
 void FrmMain::formUnload() {
@@ -283,7 +272,7 @@ void FrmMain::showAtStart() {
 }
 
 void FrmMain::restoreFromTray() {
-    guarded("restoreFromTray", [this] {
+    guarded(lcShell, "restoreFromTray", [this] {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         show();
         raise();
@@ -301,7 +290,7 @@ void FrmMain::changeEvent(QEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-    guarded("formUnload", [this] { formUnload(); });
+    guarded(lcShell, "formUnload", [this] { formUnload(); });
     event->accept();
     emit exitFinished();
 }
@@ -329,7 +318,7 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
 }
 
 void FrmMain::on_ckAuto_toggled(bool checked) {
-    guarded("ckAuto", [&] {
+    guarded(lcShell, "ckAuto", [&] {
         if (checked)
             m_context.actions.enableAutoStart();
         else
@@ -338,34 +327,34 @@ void FrmMain::on_ckAuto_toggled(bool checked) {
 }
 
 void FrmMain::on_cZQH_editTextChanged(const QString&) {
-    guarded("cZQH", [this] { recomputeAlarmMoment(); });
+    guarded(lcShell, "cZQH", [this] { recomputeAlarmMoment(); });
 }
 
 void FrmMain::on_cZQM_editTextChanged(const QString&) {
-    guarded("cZQM", [this] { recomputeAlarmMoment(); });
+    guarded(lcShell, "cZQM", [this] { recomputeAlarmMoment(); });
 }
 
 void FrmMain::on_cZQH_activated(int) {
-    guarded("cZQH", [this] { recomputeAlarmMoment(); });
+    guarded(lcShell, "cZQH", [this] { recomputeAlarmMoment(); });
 }
 
 void FrmMain::on_cZQM_activated(int) {
-    guarded("cZQM", [this] { recomputeAlarmMoment(); });
+    guarded(lcShell, "cZQM", [this] { recomputeAlarmMoment(); });
 }
 
 void FrmMain::on_cTX_currentIndexChanged(int) {
-    guarded("cTX", [this] { applyReminderType(); });
+    guarded(lcShell, "cTX", [this] { applyReminderType(); });
 }
 
 void FrmMain::on_cDZ_activated(int) {
-    guarded("cDZ", [this] {
+    guarded(lcShell, "cDZ", [this] {
         if (m_ui->cDZ->currentText() == action::RunProgramItem)
             pickFile(PickerLogic::ProgramCaption, PickerLogic::ProgramPattern);
     });
 }
 
 void FrmMain::on_cmdAdd_clicked() {
-    guarded("cmdAdd", [this] {
+    guarded(lcShell, "cmdAdd", [this] {
         EditorInput input;
         input.momentText = m_ui->cJS->currentText();
         input.advanceText = m_ui->tSJ->text();
@@ -399,12 +388,12 @@ void FrmMain::on_cmdAdd_clicked() {
 }
 
 void FrmMain::on_cmdSelWav_clicked() {
-    guarded("cmdSelWav",
+    guarded(lcShell, "cmdSelWav",
             [this] { pickFile(PickerLogic::SoundCaption, PickerLogic::SoundPattern); });
 }
 
 void FrmMain::on_cmdPrePlay_clicked() {
-    guarded("cmdPrePlay", [this] {
+    guarded(lcShell, "cmdPrePlay", [this] {
         const QString path = m_soundFilePath;
         const auto failed = [this, path](const QString& why) {
             tell(
@@ -424,7 +413,7 @@ void FrmMain::on_cmdPrePlay_clicked() {
 }
 
 void FrmMain::on_cmdOption_clicked() {
-    guarded("cmdOption", [this] {
+    guarded(lcShell, "cmdOption", [this] {
         m_optionsShown = !m_optionsShown;
         m_ui->fOpt->setVisible(m_optionsShown);
         m_ui->fMain->setVisible(!m_optionsShown);
@@ -434,14 +423,14 @@ void FrmMain::on_cmdOption_clicked() {
 }
 
 void FrmMain::on_cmdMB_clicked() {
-    guarded("cmdMB", [this] {
+    guarded(lcShell, "cmdMB", [this] {
         FrmMB stopwatch(m_context.clock, m_context.monotonic, this);
         runModal(stopwatch, {twips(3750), twips(950)});
     });
 }
 
 void FrmMain::on_cmdRL_clicked() {
-    guarded("cmdRL", [this] {
+    guarded(lcShell, "cmdRL", [this] {
         QWidget* control = m_calendar->createControl(nullptr);
         if (!control) {
             qCWarning(lcShell) << m_calendar->error();
@@ -454,7 +443,7 @@ void FrmMain::on_cmdRL_clicked() {
 }
 
 void FrmMain::on_Label8_linkActivated(const QString&) {
-    guarded("Label8", [this] {
+    guarded(lcShell, "Label8", [this] {
         // A browser that cannot be started is passed over.
         m_context.actions.openInBrowser(m_settingsRead.forumPage.toStdString());
     });
@@ -476,7 +465,7 @@ void FrmMain::runModal(QDialog& window, QPoint offset) {
 }
 
 void FrmMain::on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalPosition) {
-    guarded("lstA", [&] {
+    guarded(lcShell, "lstA", [&] {
         if (button == Qt::RightButton && m_ui->lstA->count() > 0) {
             if (m_menuPopUp)
                 m_menuPopUp(*m_listMenu, globalPosition);
@@ -488,14 +477,14 @@ void FrmMain::on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalP
 }
 
 void FrmMain::on_lstA_deleteRequested() {
-    guarded("lstA", [this] {
+    guarded(lcShell, "lstA", [this] {
         if (!m_ui->lstA->selectedItems().isEmpty())
             on_mDelC_triggered();
     });
 }
 
 void FrmMain::on_mDelC_triggered() {
-    guarded("mDelC", [this] {
+    guarded(lcShell, "mDelC", [this] {
         const QList<QListWidgetItem*> selected = m_ui->lstA->selectedItems();
         if (!selected.isEmpty()) {
             delete m_ui->lstA->takeItem(m_ui->lstA->row(selected.front()));
@@ -510,7 +499,7 @@ void FrmMain::on_mDelC_triggered() {
 }
 
 void FrmMain::on_mDelAC_triggered() {
-    guarded("mDelAC", [this] {
+    guarded(lcShell, "mDelAC", [this] {
         m_ui->lstA->clear();
         setAdvertisementShown(true);
         saveAlarmStore();

@@ -1,5 +1,6 @@
 #include "tikko/stopwatch/stopwatch_window.h"
 
+#include "tikko/guarded.h"
 #include "ui_frmMB.h"
 
 #include <QClipboard>
@@ -8,24 +9,12 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMenu>
-#include <exception>
 
 namespace tikko {
 
 namespace {
 
 Q_LOGGING_CATEGORY(lcStopwatch, "tikko.stopwatch")
-
-// No exception may leave a Qt event handler; the click is lost, the window goes on.
-template <typename F> void guarded(const char* handler, F&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        qCWarning(lcStopwatch) << handler << "failed:" << error.what();
-    } catch (...) {
-        qCWarning(lcStopwatch) << handler << "failed with an unknown exception";
-    }
-}
 
 void putOnClipboard(const QString& text) {
     if (QClipboard* clipboard = QGuiApplication::clipboard())
@@ -104,36 +93,36 @@ void FrmMB::appendRecord(const std::optional<QString>& line) {
 }
 
 void FrmMB::on_cmdStart_clicked() {
-    guarded("cmdStart", [this] {
+    guarded(lcStopwatch, "cmdStart", [this] {
         appendRecord(m_stopwatch.pressStart());
         showState();
     });
 }
 
 void FrmMB::on_cmdPause_clicked() {
-    guarded("cmdPause", [this] {
+    guarded(lcStopwatch, "cmdPause", [this] {
         m_stopwatch.pressPause();
         showState();
     });
 }
 
 void FrmMB::on_cmdStop_clicked() {
-    guarded("cmdStop", [this] {
+    guarded(lcStopwatch, "cmdStop", [this] {
         appendRecord(m_stopwatch.pressRecord());
         showState();
     });
 }
 
 void FrmMB::on_Timer1_timeout() {
-    guarded("Timer1", [this] { showTime(m_stopwatch.shownTime()); });
+    guarded(lcStopwatch, "Timer1", [this] { showTime(m_stopwatch.shownTime()); });
 }
 
 void FrmMB::on_mClear_triggered() {
-    guarded("mClear", [this] { m_ui->List1->clear(); });
+    guarded(lcStopwatch, "mClear", [this] { m_ui->List1->clear(); });
 }
 
 void FrmMB::on_mCopy_triggered() {
-    guarded("mCopy", [this] {
+    guarded(lcStopwatch, "mCopy", [this] {
         const QList<QListWidgetItem*> selected = m_ui->List1->selectedItems();
         if (selected.isEmpty() || selected.first()->text().isEmpty())
             return;
@@ -142,7 +131,7 @@ void FrmMB::on_mCopy_triggered() {
 }
 
 void FrmMB::on_mCopyAll_triggered() {
-    guarded("mCopyAll", [this] {
+    guarded(lcStopwatch, "mCopyAll", [this] {
         QStringList lines;
         for (int row = 0; row < m_ui->List1->count(); ++row)
             lines.append(m_ui->List1->item(row)->text());
@@ -152,14 +141,14 @@ void FrmMB::on_mCopyAll_triggered() {
 }
 
 void FrmMB::on_List1_itemSelectionChanged() {
-    guarded("List1", [this] {
+    guarded(lcStopwatch, "List1", [this] {
         if (!m_ui->List1->selectedItems().isEmpty())
             requestMenu();
     });
 }
 
 void FrmMB::on_List1_customContextMenuRequested(const QPoint& position) {
-    guarded("List1", [this, position] {
+    guarded(lcStopwatch, "List1", [this, position] {
         if (m_ui->List1->itemAt(position))
             requestMenu();
     });
@@ -175,7 +164,7 @@ void FrmMB::requestMenu() {
 }
 
 void FrmMB::popUpMenu() {
-    guarded("mMenu", [this] {
+    guarded(lcStopwatch, "mMenu", [this] {
         m_menuPending = false;
         if (m_menuPopUp && !m_ui->List1->selectedItems().isEmpty())
             m_menuPopUp(*m_ui->mMenu, QCursor::pos());

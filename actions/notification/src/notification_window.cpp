@@ -1,5 +1,6 @@
 #include "tikko/notification_window.h"
 
+#include "tikko/guarded.h"
 #include "ui_frmAlarm.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <numbers>
 
 namespace tikko {
@@ -20,17 +20,6 @@ namespace tikko {
 namespace {
 
 Q_LOGGING_CATEGORY(lcNotification, "tikko.notification")
-
-// No exception may leave a Qt event handler, nor stop the alarm pass that shows a reminder.
-template <typename F> void guarded(const char* where, F&& work) noexcept {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        qCWarning(lcNotification) << where << "failed:" << e.what();
-    } catch (...) {
-        qCWarning(lcNotification) << where << "failed with an unknown exception";
-    }
-}
 
 constexpr QChar ZeroWidthSpace(0x200B);
 // Words up to this many characters wrap whole; longer runs may break anywhere.
@@ -212,7 +201,7 @@ QColor FrmAlarm::background() const {
 }
 
 void FrmAlarm::flashStep() {
-    guarded("flash step", [this] {
+    guarded(lcNotification, "flash step", [this] {
         ++m_tick;
         setBackground(flashColour(m_steady, FlashBright, m_tick));
     });
@@ -272,7 +261,7 @@ bool FrmAlarm::event(QEvent* event) {
         frameGeometry().size() != geometry().size()) {
         m_placeWhenFramed = false;
         QTimer::singleShot(0, this, [this] {
-            guarded("placement by the frame", [this] {
+            guarded(lcNotification, "placement by the frame", [this] {
                 fitToText();
                 placeInCorner();
                 showNewest();
@@ -283,22 +272,22 @@ bool FrmAlarm::event(QEvent* event) {
 }
 
 void FrmAlarm::mousePressEvent(QMouseEvent* event) {
-    guarded("background click", [this] { stopFlashing(); });
+    guarded(lcNotification, "background click", [this] { stopFlashing(); });
     QWidget::mousePressEvent(event);
 }
 
 bool FrmAlarm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && watched != this)
-        guarded("text click", [this] { stopFlashing(); });
+        guarded(lcNotification, "text click", [this] { stopFlashing(); });
     return QWidget::eventFilter(watched, event);
 }
 
 void FrmAlarm::on_Command2_clicked() {
-    guarded("closing", [this] { close(); });
+    guarded(lcNotification, "closing", [this] { close(); });
 }
 
 void NotificationWindow::show(const QString& text, const QDateTime& when) {
-    guarded("showing a reminder", [&] {
+    guarded(lcNotification, "showing a reminder", [&] {
         if (!m_window)
             m_window = new FrmAlarm();
         const QDateTime now = m_now ? m_now() : QDateTime::currentDateTime();
