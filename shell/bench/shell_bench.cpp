@@ -32,17 +32,24 @@ struct Fixture {
         return std::make_unique<tikko::FrmMain>(
             tikko::MainWindowContext{actions, clock, monotonic, settings, dir.path(), store, {}});
     }
+
+    // A window loaded with that many alarms, none of them due.
+    std::unique_ptr<tikko::FrmMain> windowWithAlarms(qint64 count) {
+        const QDateTime base = QDateTime::currentDateTime().addDays(1);
+        QStringList lines;
+        for (qint64 i = 0; i < count; ++i)
+            lines.append(
+                tikko::buildAlarmLine(base.addSecs(61 * i), tikko::reminder::Sound, {}, {}));
+        tikko::saveStore(store, lines);
+        auto loaded = window();
+        loaded->formLoad();
+        return loaded;
+    }
 };
 
 void BM_PassOverLinesNotDue(benchmark::State& state) {
     Fixture fixture;
-    const QDateTime base = QDateTime::currentDateTime().addDays(1);
-    QStringList lines;
-    for (int i = 0; i < state.range(0); ++i)
-        lines.append(tikko::buildAlarmLine(base.addSecs(61LL * i), tikko::reminder::Sound, {}, {}));
-    tikko::saveStore(fixture.store, lines);
-    auto window = fixture.window();
-    window->formLoad();
+    auto window = fixture.windowWithAlarms(state.range(0));
     if (window->alarmList()->count() != state.range(0))
         state.SkipWithError("store not loaded");
     for (auto _ : state)
@@ -71,13 +78,7 @@ BENCHMARK(BM_StartUpToShownWindow)->Unit(benchmark::kMillisecond);
 
 void BM_AddAlarmToALongList(benchmark::State& state) {
     Fixture fixture;
-    const QDateTime base = QDateTime::currentDateTime().addDays(1);
-    QStringList lines;
-    for (int i = 0; i < state.range(0); ++i)
-        lines.append(tikko::buildAlarmLine(base.addSecs(61LL * i), tikko::reminder::Sound, {}, {}));
-    tikko::saveStore(fixture.store, lines);
-    auto window = fixture.window();
-    window->formLoad();
+    auto window = fixture.windowWithAlarms(state.range(0));
     auto* add = window->findChild<QPushButton*>(QStringLiteral("cmdAdd"));
     // Each press appends the line and saves the whole store atomically.
     for (auto _ : state)
