@@ -19,12 +19,11 @@ QString readText(QSettings& settings, const char* name, const QString& fallback)
 }
 
 QString readText(QSettings& settings, const char* name) {
-    return readText(settings, name, QLatin1String(settingKey(name).defaultValue));
+    return readText(settings, name, defaultText(name));
 }
 
 bool readCheck(QSettings& settings, const char* name) {
-    const SettingKey& key = settingKey(name);
-    const bool designed = std::strcmp(key.defaultValue, "1") == 0;
+    const bool designed = defaultTicked(name);
     const QVariant value = settings.value(keyPath(name));
     return value.isValid() ? checkBoxState(value.toString(), designed) : designed;
 }

@@ -39,17 +39,25 @@ inline constexpr std::array<SettingKey, 8> SettingKeys{{
 
 const SettingKey& settingKey(const char* name);
 
+// A key's default as its control shows it.
+inline QString defaultText(const char* name) {
+    return QLatin1String(settingKey(name).defaultValue);
+}
+inline bool defaultTicked(const char* name) {
+    return defaultText(name) == QLatin1String("1");
+}
+
 // What the settings put into their controls.
 struct SettingsValues {
-    QString advanceMinutes = QStringLiteral("2"); // "Time"
-    QString restInterval = QStringLiteral("30");  // "Inter"
-    bool restReminder = false;                    // "Beep"
-    bool autoClear = true;                        // "Clear"
-    bool autoStart = true;                        // "Auto"
-    QString soundFilePath;                        // "sWavFN"
+    QString advanceMinutes = defaultText("Time");
+    QString restInterval = defaultText("Inter");
+    bool restReminder = defaultTicked("Beep");
+    bool autoClear = defaultTicked("Clear");
+    bool autoStart = defaultTicked("Auto");
+    QString soundFilePath; // "sWavFN", whose default depends on the program folder
     // "AdPage" and "ForumPage", which no control shows.
-    QString advertisementPage = QLatin1String(settingKey("AdPage").defaultValue);
-    QString forumPage = QLatin1String(settingKey("ForumPage").defaultValue);
+    QString advertisementPage = defaultText("AdPage");
+    QString forumPage = defaultText("ForumPage");
 };
 
 // The box state a stored check-box text gives; the designed state when it is no 0 or 1.
