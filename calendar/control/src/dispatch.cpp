@@ -45,18 +45,18 @@ Value toValue(const QVariant& v) {
     case QMetaType::QDate: {
         const QDate d = v.toDate();
         if (!d.isValid() || d.year() < Date::kFirstYear || d.year() > Date::kLastYear)
-            throw TypeMismatchError("Type mismatch");
+            throw TypeMismatchError();
         return DateTime(toDate(d));
     }
     case QMetaType::QDateTime: {
         const QDateTime dt = v.toDateTime();
         const QDate d = dt.date();
         if (!dt.isValid() || d.year() < Date::kFirstYear || d.year() > Date::kLastYear)
-            throw TypeMismatchError("Type mismatch");
+            throw TypeMismatchError();
         return DateTime(toDate(d), dt.time().msecsSinceStartOfDay() / 1000);
     }
     default:
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     }
 }
 
@@ -93,13 +93,13 @@ OleColour colourFromVariant(const QVariant& v) {
     case QMetaType::SChar:
         n = v.toLongLong();
         if (v.metaType().id() == QMetaType::ULongLong && v.toULongLong() > 0xFFFFFFFFull)
-            throw OverflowError("Overflow");
+            throw OverflowError();
         break;
     case QMetaType::Double:
     case QMetaType::Float: {
         const double d = v.toDouble();
         if (!(d >= -2147483648.0 && d <= 4294967295.0))
-            throw OverflowError("Overflow");
+            throw OverflowError();
         n = std::llround(d);
         break;
     }
@@ -111,10 +111,10 @@ OleColour colourFromVariant(const QVariant& v) {
     case QMetaType::QColor:
         return fromQColor(v.value<QColor>());
     default:
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     }
     if (n < -2147483648LL || n > 0xFFFFFFFFLL)
-        throw OverflowError("Overflow");
+        throw OverflowError();
     // Signed 32-bit values are the same colours as their unsigned bit patterns.
     return OleColour(static_cast<std::uint32_t>(n));
 }
@@ -125,8 +125,8 @@ long long toInteger(const QString& text) {
     const long long n = t.toLongLong(&ok);
     if (!ok) {
         if (!t.isEmpty() && t.contains(QRegularExpression(QStringLiteral("^[+-]?[0-9]+$"))))
-            throw OverflowError("Overflow");
-        throw TypeMismatchError("Type mismatch");
+            throw OverflowError();
+        throw TypeMismatchError();
     }
     return n;
 }
@@ -152,9 +152,9 @@ QPixmap pictureFromVariant(const QVariant& v) {
     case QMetaType::QString:
         if (v.toString().isEmpty())
             return {};
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     default:
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     }
 }
 
@@ -330,8 +330,7 @@ Result Kalendo::call(const QString& member, QVariantList& args) {
         if (member == kFill || member == kShowRecord) {
             const qsizetype wanted = member == kFill ? 2 : 1;
             if (args.size() != wanted)
-                throw kalendo::EngineError(
-                    450, "Wrong number of arguments or invalid property assignment");
+                throw kalendo::EngineError(kalendo::Error::WrongArgumentCount);
             if (member == kFill) {
                 const Int16 year = kalendo::toInt16(toValue(args[0]));
                 const Int16 month = kalendo::toInt16(toValue(args[1]));
@@ -366,7 +365,7 @@ Result Kalendo::propertyGet(const QString& name) const {
     return d->guard(name, [&](Result& result) {
         const Private::Property* p = Private::findProperty(name);
         if (!p)
-            throw kalendo::EngineError(438, "Object doesn't support this property or method");
+            throw kalendo::EngineError(kalendo::Error::NoSuchMember);
         result.value = p->get(*d);
     });
 }
@@ -375,7 +374,7 @@ Result Kalendo::propertyPut(const QString& name, const QVariant& value) {
     const Private::Property* p = Private::findProperty(name);
     Result r = d->guard(name, [&](Result&) {
         if (!p)
-            throw kalendo::EngineError(438, "Object doesn't support this property or method");
+            throw kalendo::EngineError(kalendo::Error::NoSuchMember);
         p->set(*d, value);
     });
     if (r.ok())

@@ -9,15 +9,15 @@ using namespace kalendo::detail;
 namespace kalendo::detail {
 
 void invalidPropertyValue() {
-    throw EngineError(380, "Invalid property value");
+    throw EngineError(Error::InvalidPropertyValue);
 }
 
 void noSuchElement(int index) {
-    throw EngineError(340, "Control array element '" + std::to_string(index) + "' doesn't exist");
+    throw EngineError(Error::NoSuchElement, std::to_string(index));
 }
 
 void invalidPicture() {
-    throw EngineError(481, "Invalid picture");
+    throw EngineError(Error::InvalidPicture);
 }
 
 long long leadingNumber(const QString& text) {
@@ -75,8 +75,6 @@ void Kalendo::Private::fillMonth(Int16 year, Int16 month) {
     in.year = year;
     in.month = month;
     in.today = today();
-    in.solarYearText = utf8(solarYear->currentText());
-    in.solarMonthText = utf8(solarMonth->currentText());
     in.lunarYearText = utf8(lunarYear->currentText());
     in.lunarMonthText = utf8(lunarMonth->currentText());
 

@@ -90,8 +90,6 @@ MonthGridInput input(int year, int month) {
     in.year = static_cast<Int16>(year);
     in.month = static_cast<Int16>(month);
     in.today = Date::fromYmd(2008, 4, 23);
-    in.solarYearText = std::to_string(year);
-    in.solarMonthText = std::to_string(month);
     in.lunarYearText = "2008";
     in.lunarMonthText = "03";
     return in;
