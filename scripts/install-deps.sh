@@ -10,6 +10,9 @@ packages=(
   # Qt 6 (widgets, tools, multimedia, D-Bus) for the program and the control
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-multimedia-dev
   libqt6svg6 qt6-l10n-tools
+  # Qt Designer's form editor, which the Designer plugin's test loads (its CMake package
+  # needs Qt OpenGL's)
+  libqt6opengl6-dev
   # headless runs and readable Chinese texts
   xvfb xauth x11-utils imagemagick fonts-noto-cjk
   # resident-memory figures of the benchmarks (/usr/bin/time -v)

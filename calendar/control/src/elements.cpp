@@ -20,11 +20,15 @@ void Label::setText(const QString& text) {
 }
 
 void Label::setForeColour(OleColour c) {
+    if (c == m_fore)
+        return;
     m_fore = c;
     update();
 }
 
 void Label::setBackColour(OleColour c) {
+    if (c == m_back)
+        return;
     m_back = c;
     update();
 }
@@ -109,6 +113,8 @@ PictureButton::PictureButton(QWidget* parent)
     : QAbstractButton(parent) {}
 
 void PictureButton::setBackColour(OleColour c) {
+    if (c == m_back)
+        return;
     m_back = c;
     update();
 }

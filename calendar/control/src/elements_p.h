@@ -55,8 +55,8 @@ private:
     mutable QPixmap m_cache;
     mutable QString m_cacheKey;
     QString m_text;
-    OleColour m_fore = 0x80000012;
-    OleColour m_back = 0x8000000F;
+    OleColour m_fore = system_colour::kButtonText;
+    OleColour m_back = system_colour::kButtonFace;
     bool m_opaque = false;
     bool m_border = false;
     Qt::Alignment m_alignment = Qt::AlignLeft;
@@ -86,7 +86,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    OleColour m_back = 0x8000000F;
+    OleColour m_back = system_colour::kButtonFace;
     QPixmap m_picture;
     QPixmap m_pressed;
 };
