@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -172,6 +173,21 @@ void PictureButton::paintEvent(QPaintEvent*) {
                                  QPalette::ButtonText));
         p.drawText(inner, Qt::AlignCenter, text());
     }
+}
+
+ListBox::ListBox(QWidget* parent)
+    : QComboBox(parent) {}
+
+void ListBox::showPopup() {
+    const int entry = m_entry ? m_entry() : -1;
+    if (entry != currentIndex()) {
+        // Making the entry current rewrites the text; the text stays what it was.
+        const QSignalBlocker blocker(this);
+        const QString text = currentText();
+        setCurrentIndex(entry);
+        setEditText(text);
+    }
+    QComboBox::showPopup();
 }
 
 PictureBox::PictureBox(QWidget* parent)

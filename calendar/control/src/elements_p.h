@@ -3,10 +3,12 @@
 #include "kalendo/ole_colour.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace kalendo::detail {
 
@@ -89,6 +91,20 @@ private:
     OleColour m_back = system_colour::kButtonFace;
     QPixmap m_picture;
     QPixmap m_pressed;
+};
+
+// An editable drop-down list that opens on the entry its owner names, not on whichever
+// entry was current last; the entry is looked up only when the list opens.
+class ListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ListBox(QWidget* parent);
+    // The entry to open on, -1 for none.
+    void setOpeningEntry(std::function<int()> entry) { m_entry = std::move(entry); }
+    void showPopup() override;
+
+private:
+    std::function<int()> m_entry;
 };
 
 // A picture stretched to its box.

@@ -5,7 +5,8 @@
 #include <QResizeEvent>
 #include <QSignalBlocker>
 
-Q_LOGGING_CATEGORY(lcKalendo, "kalendo.control")
+// Warnings by default; the failed user actions on request.
+Q_LOGGING_CATEGORY(lcKalendo, "kalendo.control", QtInfoMsg)
 
 using kalendo::OleColour;
 using namespace kalendo::detail;
@@ -129,7 +130,7 @@ void Kalendo::Private::build() {
     }
 
     auto makeList = [this](const QString& name, const QRect& geometry, List l) {
-        auto* c = new QComboBox(q);
+        auto* c = new ListBox(q);
         c->setObjectName(name);
         c->setEditable(true);
         // A typed text is used as it stands: no completion, nothing added to the list.
@@ -142,6 +143,7 @@ void Kalendo::Private::build() {
                                         "QComboBox::drop-down { width: 12px; }"));
         for (const std::string& entry : kalendo::MonthView::entries(l))
             c->addItem(qs(entry));
+        c->setOpeningEntry([this, l] { return view.entryIndex(l); });
         lists[std::size_t(l)] = c;
     };
     makeList(QStringLiteral("阳历年份"), twips(720, 40, 795, 300), List::SolarYear);
@@ -247,40 +249,49 @@ void Kalendo::Private::create() {
     act(QStringLiteral("UserControl_Initialize"), [&](kalendo::Result&) { view.create(); });
 }
 
+namespace {
+
+// Sets a label's text when the model's text differs from what the label was last given:
+// comparing the UTF-8 texts is far cheaper than converting each for every repaint.
+void showText(Label* label, const std::string& text, std::string& shown) {
+    if (text == shown)
+        return;
+    label->setText(qs(text));
+    shown = text;
+}
+
+} // namespace
+
 void Kalendo::Private::render() {
     const kalendo::MonthGrid& grid = view.grid();
     const int selected = view.selectedCell();
     for (int i = 0; i < kCells; ++i) {
         const kalendo::GridCell& cell = grid.cells[std::size_t(i)];
+        kalendo::GridCell& was = rendered.cells[std::size_t(i)];
         Label* day = days[std::size_t(i)];
-        day->setText(qs(cell.day));
+        showText(day, cell.day, was.day);
         day->setBorder(i == selected);
         day->setOpaque(cell.today);
         // 显视记录's colour shows only where the background is opaque: on today's number.
         day->setBackColour(cell.today && !view.isRecorded(i) ? kalendo::colour::kToday
                                                              : system_colour::kButtonFace);
         Label* caption = captions[std::size_t(i)];
-        caption->setText(qs(cell.caption));
+        showText(caption, cell.caption, was.caption);
         caption->setForeColour(cell.colour);
     }
-    leapYear->setText(qs(grid.leapYearText));
-    yearName->setText(qs(grid.yearName));
-    starSign->setText(qs(grid.starSign));
-    yearWatermark->setText(qs(grid.yearWatermark));
-    monthWatermark->setText(qs(grid.monthWatermark));
+    showText(leapYear, grid.leapYearText, rendered.leapYearText);
+    showText(yearName, grid.yearName, rendered.yearName);
+    showText(starSign, grid.starSign, rendered.starSign);
+    showText(yearWatermark, grid.yearWatermark, rendered.yearWatermark);
+    showText(monthWatermark, grid.monthWatermark, rendered.monthWatermark);
 
     for (std::size_t l = 0; l < lists.size(); ++l) {
         QComboBox* c = lists[l];
         const QString text = qs(view.text(List(l)));
-        // The entry of the shown value is current, so that the list opens on it.
-        const int entry = view.entryIndex(List(l));
-        if (c->currentIndex() == entry && c->currentText() == text)
-            continue;
-        const QSignalBlocker blocker(c);
-        if (c->currentIndex() != entry)
-            c->setCurrentIndex(entry);
-        if (c->currentText() != text)
+        if (c->currentText() != text) {
+            const QSignalBlocker blocker(c);
             c->setEditText(text);
+        }
     }
     for (std::size_t b = 0; b < buttons.size(); ++b)
         buttons[b]->setEnabled(view.isEnabled(kalendo::MonthView::Button(b)));

@@ -84,6 +84,7 @@ struct KALENDO_NO_EXPORT Kalendo::Private {
     kalendo::TodayProvider todayProvider;
     kalendo::Engine engine;
     kalendo::MonthView view;
+    kalendo::MonthGrid rendered; // the texts the labels were last given
     mutable kalendo::Result lastError;
     kalendo::OleColour controlBack = kalendo::system_colour::kButtonFace;
 

@@ -52,9 +52,8 @@ TEST(Dispatch, FailuresAreResultsNeverExceptions) {
 TEST(Dispatch, AFailingHostClockIsLoggedAndTheSystemClockStandsIn) {
     static QStringList warnings;
     warnings.clear();
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
-                                  const QString& message) {
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
             if (type == QtWarningMsg && QString::fromLatin1(context.category) == "kalendo.control")
                 warnings << message;
         });

@@ -143,12 +143,23 @@ TEST(Navigation, ATypedTextIsAppliedOnEnterOrWhenLeavingTheList) {
 
 TEST(Navigation, AListOpensOnTheShownValue) {
     auto k = makeControl(QDate(2008, 4, 23));
-    EXPECT_EQ(list(*k, "阳历年份")->currentIndex(), 2008 - 1901);
-    EXPECT_EQ(list(*k, "阳历月份")->currentIndex(), 3); // the text "4" is the entry "04"
+    k->show();
+    auto opensOn = [&](const char* name) {
+        QComboBox* c = list(*k, name);
+        const QString before = c->currentText();
+        c->showPopup();
+        const int entry = c->currentIndex();
+        c->hidePopup();
+        EXPECT_EQ(c->currentText(), before) << name; // opening keeps the text
+        return entry;
+    };
+    EXPECT_EQ(opensOn("阳历年份"), 2008 - 1901);
+    EXPECT_EQ(opensOn("阳历月份"), 3); // the text "4" is the entry "04"
     EXPECT_EQ(text(*k, "阳历月份"), "4");
-    EXPECT_EQ(list(*k, "农历月份")->currentIndex(), 2);
+    EXPECT_EQ(opensOn("农历月份"), 2);
     click(*k, "下月");
-    EXPECT_EQ(list(*k, "阳历月份")->currentIndex(), 4);
+    EXPECT_EQ(opensOn("阳历月份"), 4);
+    EXPECT_EQ(opensOn("农历月份"), 3);
 }
 
 TEST(Navigation, SelectedDayProperties) {
