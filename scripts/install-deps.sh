@@ -12,6 +12,9 @@ packages=(
   libqt6svg6 qt6-l10n-tools
   # Qt's own texts (standard buttons, text-box menus) in Chinese
   qt6-translations-l10n
+  # Qt Designer's form editor, which the Designer plugin's test loads (its CMake package
+  # needs Qt OpenGL's)
+  libqt6opengl6-dev
   # headless runs and readable Chinese texts
   xvfb xauth x11-utils imagemagick fonts-noto-cjk
   # the desktop test: a window manager, and clicks and keys sent as a person would

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -70,10 +71,18 @@ int main(int argc, char* argv[]) {
     auto* buttons = new QHBoxLayout;
     auto* save = new QPushButton(QStringLiteral("保存外观"), &window);
     auto* reload = new QPushButton(QStringLiteral("重新载入"), &window);
-    auto* colour = new QPushButton(QStringLiteral("标题背景颜色…"), &window);
+    // Every colour property by its name, as a host that knows only the names would do it.
+    auto* colourName = new QComboBox(&window);
+    for (const QString& name : Kalendo::propertyNames())
+        if (control->propertyGet(name).value.metaType().id() == QMetaType::UInt)
+            colourName->addItem(name);
+    auto* colour = new QPushButton(QStringLiteral("颜色…"), &window);
     auto* pictures = new QPushButton(QStringLiteral("按钮图片"), &window);
-    for (QPushButton* b : {save, reload, colour, pictures})
-        buttons->addWidget(b);
+    buttons->addWidget(save);
+    buttons->addWidget(reload);
+    buttons->addWidget(colourName);
+    buttons->addWidget(colour);
+    buttons->addWidget(pictures);
     layout->addLayout(buttons);
     layout->addWidget(status);
     save->setEnabled(!settingsPath.isEmpty());
@@ -94,11 +103,11 @@ int main(int argc, char* argv[]) {
     auto saveAppearance = [&] {
         QSettings settings(settingsPath, QSettings::IniFormat);
         kalendo::SettingsPropertyStore store(settings, QStringLiteral("Kalendo"));
-        kalendo::Result r = control->save(store);
+        const kalendo::Result r = control->save(store);
         settings.sync();
         if (r.ok() && settings.status() != QSettings::NoError) {
-            r.errorNumber = 75;
-            r.errorMessage = QStringLiteral("Path/File access error");
+            status->setText(QStringLiteral("could not write ") + settingsPath);
+            return false;
         }
         report(QStringLiteral("saved ") + settingsPath, r);
         return r.ok();
@@ -106,9 +115,12 @@ int main(int argc, char* argv[]) {
     QObject::connect(save, &QPushButton::clicked, saveAppearance);
     QObject::connect(reload, &QPushButton::clicked, load);
     QObject::connect(colour, &QPushButton::clicked, [&] {
-        const QColor c = QColorDialog::getColor(Qt::gray, &window);
+        const QString name = colourName->currentText();
+        const QColor now =
+            kalendo::toQColor(control->propertyGet(name).value.toUInt(), control->palette());
+        const QColor c = QColorDialog::getColor(now, &window);
         if (c.isValid())
-            control->setTitleBackColour(kalendo::fromQColor(c));
+            report(name, control->propertyPut(name, c));
     });
     auto givePictures = [&] {
         const char* marks[] = {"年↑", "年↓", "月↑", "月↓", "今"};

@@ -3,8 +3,8 @@
 
 #include <QDateTime>
 #include <QImage>
-#include <QRegularExpression>
 #include <cmath>
+#include <kalendo/text.h>
 #include <limits>
 
 using kalendo::Int16;
@@ -45,18 +45,18 @@ Value toValue(const QVariant& v) {
     case QMetaType::QDate: {
         const QDate d = v.toDate();
         if (!d.isValid() || d.year() < Date::kFirstYear || d.year() > Date::kLastYear)
-            throw TypeMismatchError("Type mismatch");
+            throw TypeMismatchError();
         return DateTime(toDate(d));
     }
     case QMetaType::QDateTime: {
         const QDateTime dt = v.toDateTime();
         const QDate d = dt.date();
         if (!dt.isValid() || d.year() < Date::kFirstYear || d.year() > Date::kLastYear)
-            throw TypeMismatchError("Type mismatch");
+            throw TypeMismatchError();
         return DateTime(toDate(d), dt.time().msecsSinceStartOfDay() / 1000);
     }
     default:
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     }
 }
 
@@ -93,42 +93,30 @@ OleColour colourFromVariant(const QVariant& v) {
     case QMetaType::SChar:
         n = v.toLongLong();
         if (v.metaType().id() == QMetaType::ULongLong && v.toULongLong() > 0xFFFFFFFFull)
-            throw OverflowError("Overflow");
+            throw OverflowError();
         break;
     case QMetaType::Double:
     case QMetaType::Float: {
         const double d = v.toDouble();
         if (!(d >= -2147483648.0 && d <= 4294967295.0))
-            throw OverflowError("Overflow");
+            throw OverflowError();
         n = std::llround(d);
         break;
     }
     case QMetaType::QString:
     case QMetaType::QByteArray:
         // Text stores (settings files) give numbers back as text.
-        n = toInteger(v.toString());
+        n = text::parseInteger(utf8(v.toString()), -2147483648LL, 0xFFFFFFFFLL);
         break;
     case QMetaType::QColor:
         return fromQColor(v.value<QColor>());
     default:
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     }
     if (n < -2147483648LL || n > 0xFFFFFFFFLL)
-        throw OverflowError("Overflow");
+        throw OverflowError();
     // Signed 32-bit values are the same colours as their unsigned bit patterns.
     return OleColour(static_cast<std::uint32_t>(n));
-}
-
-long long toInteger(const QString& text) {
-    const QString t = text.trimmed();
-    bool ok = false;
-    const long long n = t.toLongLong(&ok);
-    if (!ok) {
-        if (!t.isEmpty() && t.contains(QRegularExpression(QStringLiteral("^[+-]?[0-9]+$"))))
-            throw OverflowError("Overflow");
-        throw TypeMismatchError("Type mismatch");
-    }
-    return n;
 }
 
 QPixmap pictureFromVariant(const QVariant& v) {
@@ -146,178 +134,47 @@ QPixmap pictureFromVariant(const QVariant& v) {
             return {};
         QPixmap p;
         if (!p.loadFromData(data))
-            invalidPicture();
+            throw EngineError(Error::InvalidPicture);
         return p;
     }
     case QMetaType::QString:
         if (v.toString().isEmpty())
             return {};
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     default:
-        throw TypeMismatchError("Type mismatch");
+        throw TypeMismatchError();
     }
 }
+
+const QString kFillMethod = QStringLiteral("返回阳历控件");
+const QString kRecordMethod = QStringLiteral("显视记录");
+// Both date properties name the selected day, or the shown month's first day.
+const QString kSolarDateProperty = QStringLiteral("中阳历");
+const QString kLunarDateProperty = QStringLiteral("中阴历");
 
 } // namespace kalendo::detail
 
 namespace {
 
-const QString kFill = QStringLiteral("返回阳历控件");
-const QString kShowRecord = QStringLiteral("显视记录");
-
-QVariant colourValue(OleColour c) {
-    return QVariant::fromValue<quint32>(c);
+bool isDateProperty(const QString& name) {
+    return name == kSolarDateProperty || name == kLunarDateProperty;
 }
 
 } // namespace
-
-void Kalendo::Private::setColours(std::initializer_list<Label*> labels, const QVariant& value,
-                                  bool fore) {
-    const OleColour c = colourFromVariant(value);
-    if (!kalendo::isValidOleColour(c))
-        invalidPropertyValue();
-    for (Label* l : labels) {
-        if (fore)
-            l->setForeColour(c);
-        else
-            l->setBackColour(c);
-    }
-}
-
-const std::vector<Kalendo::Private::Property>& Kalendo::Private::properties() {
-    using P = Private;
-    auto colour = [](auto get) {
-        return [get](const P& p) {
-            return colourValue(get(p));
-        };
-    };
-    auto picture = [](auto get) {
-        return [get](const P& p) {
-            return QVariant::fromValue<QPixmap>(get(p));
-        };
-    };
-    static const std::vector<Property> table = [&] {
-        std::vector<Property> t = {
-            {QStringLiteral("标题背景颜色"),
-             colour([](const P& p) { return p.titleStrip->backColour(); }),
-             [](P& p, const QVariant& v) {
-                 p.setColours({p.titleStrip}, v, false);
-             }},
-            {QStringLiteral("标题阳历颜色"),
-             colour([](const P& p) { return p.titleLabels[0]->foreColour(); }),
-             [](P& p, const QVariant& v) {
-                 p.setColours({p.titleLabels[0], p.titleLabels[1], p.titleLabels[2]}, v, true);
-             }},
-            {QStringLiteral("标题农历颜色"),
-             colour([](const P& p) { return p.titleLabels[3]->foreColour(); }),
-             [](P& p, const QVariant& v) {
-                 p.setColours({p.titleLabels[3], p.titleLabels[4], p.titleLabels[5]}, v, true);
-             }},
-            {QStringLiteral("标题其它颜色"),
-             colour([](const P& p) { return p.yearName->foreColour(); }),
-             [](P& p, const QVariant& v) {
-                 p.setColours({p.yearName, p.leapYear, p.starSign}, v, true);
-             }},
-            {QStringLiteral("控件背景颜色"), colour([](const P& p) { return p.controlBack; }),
-             [](P& p, const QVariant& v) {
-                 const OleColour c = colourFromVariant(v);
-                 if (!kalendo::isValidOleColour(c))
-                     invalidPropertyValue();
-                 p.controlBack = c;
-                 p.q->update();
-             }},
-            {QStringLiteral("背景图片"),
-             picture([](const P& p) { return p.backgroundPicture->picture(); }),
-             [](P& p, const QVariant& v) {
-                 p.backgroundPicture->setPicture(pictureFromVariant(v));
-             }},
-            {QStringLiteral("背景字体颜色"),
-             colour([](const P& p) { return p.yearWatermark->foreColour(); }),
-             [](P& p, const QVariant& v) {
-                 p.setColours({p.yearWatermark, p.monthWatermark}, v, true);
-             }},
-            {QStringLiteral("星期栏背景色"),
-             colour([](const P& p) { return p.weekdays[0]->backColour(); }),
-             [](P& p, const QVariant& v) {
-                 const auto& w = p.weekdays;
-                 p.setColours({w[0], w[1], w[2], w[3], w[4], w[5], w[6]}, v, false);
-             }},
-            {QStringLiteral("星期1到5字体色"),
-             colour([](const P& p) { return p.weekdays[1]->foreColour(); }),
-             [](P& p, const QVariant& v) {
-                 const auto& w = p.weekdays;
-                 p.setColours({w[1], w[2], w[3], w[4], w[5]}, v, true);
-             }},
-            {QStringLiteral("星期天字体色"),
-             colour([](const P& p) { return p.weekdays[0]->foreColour(); }),
-             [](P& p, const QVariant& v) {
-                 const auto& d = p.days;
-                 p.setColours({p.weekdays[0], d[0], d[7], d[14], d[21], d[28], d[35]}, v, true);
-             }},
-            {QStringLiteral("星期六字体色"),
-             colour([](const P& p) { return p.weekdays[6]->foreColour(); }),
-             [](P& p, const QVariant& v) {
-                 const auto& d = p.days;
-                 p.setColours({p.weekdays[6], d[6], d[13], d[20], d[27], d[34]}, v, true);
-             }},
-            {QStringLiteral("按钮背景颜色"),
-             colour([](const P& p) { return p.buttons[0]->backColour(); }),
-             [](P& p, const QVariant& v) {
-                 const OleColour c = colourFromVariant(v);
-                 if (!kalendo::isValidOleColour(c))
-                     invalidPropertyValue();
-                 for (PictureButton* b : p.buttons)
-                     b->setBackColour(c);
-             }},
-        };
-        const char* normal[] = {"按钮上年图片", "按钮下年图片", "按钮上月图片", "按钮下月图片",
-                                "按钮今天图片"};
-        const char* pressed[] = {"按钮按下上年图片", "按钮按下下年图片", "按钮按下上月图片",
-                                 "按钮按下下月图片", "按钮按下今天图片"};
-        for (std::size_t b = 0; b < 5; ++b)
-            t.push_back({QString::fromUtf8(normal[b]),
-                         picture([b](const P& p) { return p.buttons[b]->picture(); }),
-                         [b](P& p, const QVariant& v) {
-                             p.buttons[b]->setPicture(pictureFromVariant(v));
-                         }});
-        for (std::size_t b = 0; b < 5; ++b)
-            t.push_back({QString::fromUtf8(pressed[b]),
-                         picture([b](const P& p) { return p.buttons[b]->pressedPicture(); }),
-                         [b](P& p, const QVariant& v) {
-                             p.buttons[b]->setPressedPicture(pictureFromVariant(v));
-                         }});
-        // Both date properties name the selected day, or the shown month's first day.
-        for (const char* name : {"中阳历", "中阴历"})
-            t.push_back({QString::fromUtf8(name),
-                         [](const P& p) { return QVariant(toQDate(p.selectedDate())); },
-                         [](P& p, const QVariant& v) {
-                             p.setSelectedDate(v);
-                         }});
-        return t;
-    }();
-    return table;
-}
-
-const Kalendo::Private::Property* Kalendo::Private::findProperty(const QString& name) {
-    for (const Property& p : properties())
-        if (p.name == name)
-            return &p;
-    return nullptr;
-}
 
 QStringList Kalendo::methodNames() {
     QStringList names;
     for (const kalendo::MemberInfo& m : kalendo::engineMembers())
         names << QString::fromUtf8(m.name.data(), qsizetype(m.name.size()));
-    names << kFill << kShowRecord;
+    names << kFillMethod << kRecordMethod;
     return names;
 }
 
 QStringList Kalendo::propertyNames() {
     QStringList names;
-    for (const Private::Property& p : Private::properties())
-        names << p.name;
-    return names;
+    for (const AppearanceProperty& p : appearanceProperties())
+        names << p.qName();
+    return names << kSolarDateProperty << kLunarDateProperty;
 }
 
 Result Kalendo::call(const QString& member, const QVariantList& args) {
@@ -326,21 +183,19 @@ Result Kalendo::call(const QString& member, const QVariantList& args) {
 }
 
 Result Kalendo::call(const QString& member, QVariantList& args) {
-    return d->guard(member, [&](Result& result) {
-        if (member == kFill || member == kShowRecord) {
-            const qsizetype wanted = member == kFill ? 2 : 1;
+    if (member == kFillMethod || member == kRecordMethod) {
+        return d->act(member, [&](Result&) {
+            const qsizetype wanted = member == kFillMethod ? 2 : 1;
             if (args.size() != wanted)
-                throw kalendo::EngineError(
-                    450, "Wrong number of arguments or invalid property assignment");
-            if (member == kFill) {
-                const Int16 year = kalendo::toInt16(toValue(args[0]));
-                const Int16 month = kalendo::toInt16(toValue(args[1]));
-                d->fillMonth(year, month);
-            } else {
-                d->showRecord(kalendo::toInt16(toValue(args[0])));
-            }
-            return;
-        }
+                throw kalendo::EngineError(kalendo::Error::WrongArgumentCount);
+            if (member == kFillMethod)
+                d->view.showMonth(kalendo::toInt16(toValue(args[0])),
+                                  kalendo::toInt16(toValue(args[1])));
+            else
+                d->view.showRecord(kalendo::toInt16(toValue(args[0])));
+        });
+    }
+    return d->guard(member, [&](Result& result) {
         std::vector<Value> values;
         values.reserve(std::size_t(args.size()));
         for (const QVariant& a : args)
@@ -357,30 +212,34 @@ Result Kalendo::call(const QString& member, QVariantList& args) {
                         args[qsizetype(i)] = toVariant(after[i]);
             }
         } writeBack{args, before, values};
-        const std::string name = utf8(member);
-        result.value = toVariant(kalendo::callEngineMember(d->engine, name, values));
+        result.value = toVariant(kalendo::callEngineMember(d->engine, utf8(member), values));
     });
 }
 
 Result Kalendo::propertyGet(const QString& name) const {
     return d->guard(name, [&](Result& result) {
-        const Private::Property* p = Private::findProperty(name);
-        if (!p)
-            throw kalendo::EngineError(438, "Object doesn't support this property or method");
-        result.value = p->get(*d);
+        if (const AppearanceProperty* p = findAppearanceProperty(name))
+            result.value = d->get(*p);
+        else if (isDateProperty(name))
+            result.value = toQDate(d->view.selectedDate());
+        else
+            throw kalendo::EngineError(kalendo::Error::NoSuchMember);
     });
 }
 
 Result Kalendo::propertyPut(const QString& name, const QVariant& value) {
-    const Private::Property* p = Private::findProperty(name);
-    Result r = d->guard(name, [&](Result&) {
-        if (!p)
-            throw kalendo::EngineError(438, "Object doesn't support this property or method");
-        p->set(*d, value);
-    });
-    if (r.ok())
-        emit propertyChanged(p->name);
-    return r;
+    if (const AppearanceProperty* p = findAppearanceProperty(name))
+        return d->guard(name, [&](Result&) { d->put(*p, value); });
+    if (isDateProperty(name)) {
+        const Result r = d->act(
+            name, [&](Result&) { d->view.selectDate(kalendo::toDateTime(toValue(value)).date); });
+        // The date properties keep nothing beyond the selection, and notify as the others.
+        if (r.ok())
+            emit propertyChanged(name);
+        return r;
+    }
+    return d->guard(name,
+                    [&](Result&) { throw kalendo::EngineError(kalendo::Error::NoSuchMember); });
 }
 
 QVariant Kalendo::dynamicCall(const QString& member, const QVariantList& args) {

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -20,11 +21,15 @@ void Label::setText(const QString& text) {
 }
 
 void Label::setForeColour(OleColour c) {
+    if (c == m_fore)
+        return;
     m_fore = c;
     update();
 }
 
 void Label::setBackColour(OleColour c) {
+    if (c == m_back)
+        return;
     m_back = c;
     update();
 }
@@ -109,6 +114,8 @@ PictureButton::PictureButton(QWidget* parent)
     : QAbstractButton(parent) {}
 
 void PictureButton::setBackColour(OleColour c) {
+    if (c == m_back)
+        return;
     m_back = c;
     update();
 }
@@ -166,6 +173,21 @@ void PictureButton::paintEvent(QPaintEvent*) {
                                  QPalette::ButtonText));
         p.drawText(inner, Qt::AlignCenter, text());
     }
+}
+
+ListBox::ListBox(QWidget* parent)
+    : QComboBox(parent) {}
+
+void ListBox::showPopup() {
+    const int entry = m_entry ? m_entry() : -1;
+    if (entry != currentIndex()) {
+        // Making the entry current rewrites the text; the text stays what it was.
+        const QSignalBlocker blocker(this);
+        const QString text = currentText();
+        setCurrentIndex(entry);
+        setEditText(text);
+    }
+    QComboBox::showPopup();
 }
 
 PictureBox::PictureBox(QWidget* parent)

@@ -3,10 +3,12 @@
 #include "kalendo/ole_colour.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace kalendo::detail {
 
@@ -55,8 +57,8 @@ private:
     mutable QPixmap m_cache;
     mutable QString m_cacheKey;
     QString m_text;
-    OleColour m_fore = 0x80000012;
-    OleColour m_back = 0x8000000F;
+    OleColour m_fore = system_colour::kButtonText;
+    OleColour m_back = system_colour::kButtonFace;
     bool m_opaque = false;
     bool m_border = false;
     Qt::Alignment m_alignment = Qt::AlignLeft;
@@ -86,9 +88,23 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    OleColour m_back = 0x8000000F;
+    OleColour m_back = system_colour::kButtonFace;
     QPixmap m_picture;
     QPixmap m_pressed;
+};
+
+// An editable drop-down list that opens on the entry its owner names, not on whichever
+// entry was current last; the entry is looked up only when the list opens.
+class ListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ListBox(QWidget* parent);
+    // The entry to open on, -1 for none.
+    void setOpeningEntry(std::function<int()> entry) { m_entry = std::move(entry); }
+    void showPopup() override;
+
+private:
+    std::function<int()> m_entry;
 };
 
 // A picture stretched to its box.

@@ -1,10 +1,36 @@
 #include "kalendo_p.h"
 
+#include <QLineEdit>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QSignalBlocker>
+
+// Warnings by default; the failed user actions on request.
+Q_LOGGING_CATEGORY(lcKalendo, "kalendo.control", QtInfoMsg)
 
 using kalendo::OleColour;
 using namespace kalendo::detail;
+namespace system_colour = kalendo::system_colour;
+
+namespace kalendo::detail {
+
+std::string utf8(const QString& s) {
+    return s.toStdString();
+}
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+Date toDate(const QDate& d) {
+    return Date::fromYmd(d.year(), unsigned(d.month()), unsigned(d.day()));
+}
+
+QDate toQDate(Date d) {
+    return QDate(d.year(), int(d.month()), int(d.day()));
+}
+
+} // namespace kalendo::detail
 
 namespace {
 
@@ -38,15 +64,19 @@ QRect twips(int left, int top, int width, int height) {
 
 Kalendo::Private::Private(Kalendo* control, kalendo::TodayProvider provider)
     : q(control)
-    , todayProvider(std::move(provider)) {}
+    , todayProvider(std::move(provider))
+    , view(engine, [this] { return today(); }) {}
 
 kalendo::Date Kalendo::Private::today() const {
     QDate t;
     try {
         if (todayProvider)
             t = todayProvider();
-    } catch (...) {
+    } catch (const std::exception& e) {
         // A host's clock that fails is no reason to fail; the system clock stands in.
+        qCWarning(lcKalendo) << "the host's clock failed:" << e.what();
+    } catch (...) {
+        qCWarning(lcKalendo) << "the host's clock failed";
     }
     if (!t.isValid() || t.year() < 1)
         t = QDate::currentDate();
@@ -81,12 +111,10 @@ void Kalendo::Private::build() {
     monthWatermark = label(QStringLiteral("背景月份"), twips(120, 2400, 7455, 1935));
     for (Label* l : {yearWatermark, monthWatermark}) {
         l->setFont(watermark);
-        l->setForeColour(0xE0E0E0);
         l->setAlignment(Qt::AlignHCenter);
     }
 
     titleStrip = label(QStringLiteral("bTl"), twips(0, 0, 9615, 375));
-    titleStrip->setBackColour(0x808080);
     titleStrip->setOpaque(true);
 
     const int titleLefts[] = {240, 1560, 2400, 3000, 4440, 5280};
@@ -98,12 +126,11 @@ void Kalendo::Private::build() {
         Label* l = label(QStringLiteral("Label1"), twips(titleLefts[i], 120, titleWidths[i], 255));
         indexed(l, i);
         l->setText(titleTexts[i]);
-        l->setForeColour(i < 3 ? 0x80000012 : 0x00FFFF);
         titleLabels[std::size_t(i)] = l;
     }
 
-    auto list = [this](const QString& name, const QRect& geometry) {
-        auto* c = new QComboBox(q);
+    auto makeList = [this](const QString& name, const QRect& geometry, List l) {
+        auto* c = new ListBox(q);
         c->setObjectName(name);
         c->setEditable(true);
         // A typed text is used as it stands: no completion, nothing added to the list.
@@ -114,21 +141,22 @@ void Kalendo::Private::build() {
         // The boxes are narrow: a slim arrow leaves room for four digits.
         c->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 2px; }"
                                         "QComboBox::drop-down { width: 12px; }"));
-        return c;
+        for (const std::string& entry : kalendo::MonthView::entries(l))
+            c->addItem(qs(entry));
+        c->setOpeningEntry([this, l] { return view.entryIndex(l); });
+        lists[std::size_t(l)] = c;
     };
-    solarYear = list(QStringLiteral("阳历年份"), twips(720, 40, 795, 300));
-    solarMonth = list(QStringLiteral("阳历月份"), twips(1800, 40, 555, 300));
-    lunarYear = list(QStringLiteral("农历年份"), twips(3480, 40, 870, 300));
-    lunarMonth = list(QStringLiteral("农历月份"), twips(4680, 40, 555, 300));
+    makeList(QStringLiteral("阳历年份"), twips(720, 40, 795, 300), List::SolarYear);
+    makeList(QStringLiteral("阳历月份"), twips(1800, 40, 555, 300), List::SolarMonth);
+    makeList(QStringLiteral("农历年份"), twips(3480, 40, 870, 300), List::LunarYear);
+    makeList(QStringLiteral("农历月份"), twips(4680, 40, 555, 300), List::LunarMonth);
 
     const QFont title = songFont(16, true); // 12 pt
     starSign = label(QStringLiteral("星座C"), twips(5640, 85, 855, 255));
     yearName = label(QStringLiteral("生肖"), twips(6600, 75, 1095, 255));
     leapYear = label(QStringLiteral("平润年"), twips(7920, 75, 615, 375));
-    for (Label* l : {starSign, yearName, leapYear}) {
+    for (Label* l : {starSign, yearName, leapYear})
         l->setFont(title);
-        l->setForeColour(0xFF0000);
-    }
     starSign->setAlignment(Qt::AlignHCenter);
     yearName->setAlignment(Qt::AlignHCenter);
 
@@ -140,9 +168,7 @@ void Kalendo::Private::build() {
         indexed(l, c);
         l->setText(weekdayTexts[c]);
         l->setAlignment(Qt::AlignHCenter);
-        l->setBackColour(0xC0C0C0);
         l->setOpaque(true);
-        l->setForeColour(c == 0 ? 0x0000FF : c == 6 ? 0xFF0000 : 0);
         weekdays[std::size_t(c)] = l;
     }
 
@@ -155,9 +181,14 @@ void Kalendo::Private::build() {
         indexed(day, i);
         day->setFont(dayFont);
         day->setAlignment(Qt::AlignHCenter);
-        day->setForeColour(c == 0 ? 0x0000FF : c == 6 ? 0xFF0000 : 0x80000008);
+        // Weekend cells take their colours from the appearance defaults below.
+        day->setForeColour(system_colour::kWindowText);
         QObject::connect(day, &Label::pressed, q, [this, i](Qt::MouseButton b) {
-            guard(QStringLiteral("阳历日_MouseDown"), [&](kalendo::Result&) { dayPressed(i, b); });
+            const auto mouse = b == Qt::LeftButton    ? kalendo::MonthView::Mouse::Left
+                               : b == Qt::RightButton ? kalendo::MonthView::Mouse::Right
+                                                      : kalendo::MonthView::Mouse::Other;
+            act(QStringLiteral("阳历日_MouseDown"),
+                [&](kalendo::Result&) { view.pressDay(i, mouse); });
         });
         days[std::size_t(i)] = day;
 
@@ -165,7 +196,7 @@ void Kalendo::Private::build() {
             label(QStringLiteral("Label2"), twips(120 + 1080 * c, 1260 + 720 * r, 975, 195));
         indexed(caption, i);
         caption->setAlignment(Qt::AlignHCenter);
-        caption->setForeColour(0);
+        caption->setForeColour(kalendo::colour::kBlack);
         captions[std::size_t(i)] = caption;
     }
 
@@ -180,50 +211,90 @@ void Kalendo::Private::build() {
         button->setGeometry(twips(7800, buttonTops[b], 615, 375));
         button->setFont(buttonFont);
         button->setFocusPolicy(Qt::TabFocus);
+        QObject::connect(button, &QAbstractButton::clicked, q, [this, button, b] {
+            act(button->objectName() + QStringLiteral("_Click"),
+                [&](kalendo::Result&) { view.press(kalendo::MonthView::Button(b)); });
+        });
         buttons[std::size_t(b)] = button;
     }
 
-    auto action = [this](QAbstractButton* b, const char* source, void (Private::*handler)()) {
-        QObject::connect(b, &QAbstractButton::clicked, q, [this, source, handler] {
-            guard(QString::fromUtf8(source), [&](kalendo::Result&) { (this->*handler)(); });
+    for (std::size_t l = 0; l < lists.size(); ++l) {
+        QComboBox* c = lists[l];
+        const List which = List(l);
+        const QString source = c->objectName() + QStringLiteral("_Click");
+        // Whatever the box holds, typed or set by a host, is the list's text.
+        QObject::connect(c, &QComboBox::editTextChanged, q, [this, which, c](const QString& t) {
+            guard(c->objectName() + QStringLiteral("_Change"),
+                  [&](kalendo::Result&) { view.type(which, utf8(t)); });
         });
-    };
-    action(button(Button::PreviousYear), "上年_Click", &Private::previousYear);
-    action(button(Button::NextYear), "下年_Click", &Private::nextYear);
-    action(button(Button::PreviousMonth), "上月_Click", &Private::previousMonth);
-    action(button(Button::NextMonth), "下月_Click", &Private::nextMonth);
-    action(button(Button::Today), "今天_Click", &Private::todayAction);
+        QObject::connect(c, &QComboBox::activated, q, [this, c, which, l, source](int i) {
+            typed[l] = false;
+            act(source, [&](kalendo::Result&) { view.choose(which, utf8(c->itemText(i))); });
+        });
+        // Enter, or leaving the box after typing, applies the typed text as a choice.
+        QObject::connect(c->lineEdit(), &QLineEdit::textEdited, q, [this, l] { typed[l] = true; });
+        QObject::connect(
+            c->lineEdit(), &QLineEdit::editingFinished, q, [this, c, which, l, source] {
+                if (!typed[l])
+                    return;
+                typed[l] = false;
+                act(source, [&](kalendo::Result&) { view.choose(which, utf8(c->currentText())); });
+            });
+    }
 
-    auto chosen = [this](QComboBox* c, const char* source, void (Private::*handler)()) {
-        QObject::connect(c, &QComboBox::activated, q, [this, c, source, handler](int i) {
-            // The chosen entry becomes the text, even when it was the current item already.
-            c->setEditText(c->itemText(i));
-            guard(QString::fromUtf8(source), [&](kalendo::Result&) { (this->*handler)(); });
-        });
-    };
-    chosen(solarYear, "阳历年份_Click", &Private::refreshMonth);
-    chosen(solarMonth, "阳历月份_Click", &Private::solarMonthChosen);
-    chosen(lunarYear, "农历年份_Click", &Private::lunarYearChosen);
-    chosen(lunarMonth, "农历月份_Click", &Private::lunarMonthChosen);
+    applyDefaults();
 }
 
 void Kalendo::Private::create() {
-    QStringList months, years;
-    for (int m = 1; m <= 12; ++m)
-        months << QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0'));
-    for (int y = 1901; y <= 2090; ++y)
-        years << QString::number(y);
-    solarMonth->addItems(months);
-    lunarMonth->addItems(months);
-    solarYear->addItems(years);
-    lunarYear->addItems(years);
+    act(QStringLiteral("UserControl_Initialize"), [&](kalendo::Result&) { view.create(); });
+}
 
-    const kalendo::Date t = today();
-    solarYear->setEditText(QString::number(t.year()));
-    solarMonth->setEditText(QString::number(t.month()));
-    guard(QStringLiteral("UserControl_Initialize"), [&](kalendo::Result&) {
-        fillMonth(kalendo::checkedInt16(t.year()), kalendo::checkedInt16(t.month()));
-    });
+namespace {
+
+// Sets a label's text when the model's text differs from what the label was last given:
+// comparing the UTF-8 texts is far cheaper than converting each for every repaint.
+void showText(Label* label, const std::string& text, std::string& shown) {
+    if (text == shown)
+        return;
+    label->setText(qs(text));
+    shown = text;
+}
+
+} // namespace
+
+void Kalendo::Private::render() {
+    const kalendo::MonthGrid& grid = view.grid();
+    const int selected = view.selectedCell();
+    for (int i = 0; i < kCells; ++i) {
+        const kalendo::GridCell& cell = grid.cells[std::size_t(i)];
+        kalendo::GridCell& was = rendered.cells[std::size_t(i)];
+        Label* day = days[std::size_t(i)];
+        showText(day, cell.day, was.day);
+        day->setBorder(i == selected);
+        day->setOpaque(cell.today);
+        // 显视记录's colour shows only where the background is opaque: on today's number.
+        day->setBackColour(cell.today && !view.isRecorded(i) ? kalendo::colour::kToday
+                                                             : system_colour::kButtonFace);
+        Label* caption = captions[std::size_t(i)];
+        showText(caption, cell.caption, was.caption);
+        caption->setForeColour(cell.colour);
+    }
+    showText(leapYear, grid.leapYearText, rendered.leapYearText);
+    showText(yearName, grid.yearName, rendered.yearName);
+    showText(starSign, grid.starSign, rendered.starSign);
+    showText(yearWatermark, grid.yearWatermark, rendered.yearWatermark);
+    showText(monthWatermark, grid.monthWatermark, rendered.monthWatermark);
+
+    for (std::size_t l = 0; l < lists.size(); ++l) {
+        QComboBox* c = lists[l];
+        const QString text = qs(view.text(List(l)));
+        if (c->currentText() != text) {
+            const QSignalBlocker blocker(c);
+            c->setEditText(text);
+        }
+    }
+    for (std::size_t b = 0; b < buttons.size(); ++b)
+        buttons[b]->setEnabled(view.isEnabled(kalendo::MonthView::Button(b)));
 }
 
 Kalendo::Kalendo(QWidget* parent)
@@ -270,9 +341,13 @@ void Kalendo::Private::setError(const QString& source, int number, const QString
 }
 
 QWidget* kalendo_create(QWidget* parent) {
+    // Nothing may cross the C boundary.
     try {
         return new Kalendo(parent);
+    } catch (const std::exception& e) {
+        qCWarning(lcKalendo) << "kalendo_create failed:" << e.what();
     } catch (...) {
-        return nullptr; // nothing may cross the C boundary
+        qCWarning(lcKalendo) << "kalendo_create failed with an unknown exception";
     }
+    return nullptr;
 }

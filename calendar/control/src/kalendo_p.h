@@ -1,7 +1,10 @@
 #pragma once
 
+#include "appearance_p.h"
 #include "elements_p.h"
 #include "kalendo/control.h"
+#include "logging_p.h"
+#include "month_view.h"
 
 #include <QComboBox>
 #include <QString>
@@ -15,16 +18,6 @@
 namespace kalendo::detail {
 
 constexpr int kCells = MonthGrid::kCells;
-
-// Errors of the control itself, with the numbers hosts know.
-[[noreturn]] void invalidPropertyValue();   // 380
-[[noreturn]] void noSuchElement(int index); // 340
-[[noreturn]] void invalidPicture();         // 481
-
-// "The number in a text": its leading decimal number, 0 when it has none.
-long long leadingNumber(const QString& text);
-// A decimal integer text, as a stored number may come back from a text store.
-long long toInteger(const QString& text);
 
 std::string utf8(const QString& s);
 QString qs(const std::string& s);
@@ -40,11 +33,18 @@ OleColour colourFromVariant(const QVariant& v);
 // A picture read from a variant: a pixmap, an image, image data, or nothing.
 QPixmap pictureFromVariant(const QVariant& v);
 
+// The names of the control's own methods and date properties on the dispatch interface.
+extern const QString kFillMethod;
+extern const QString kRecordMethod;
+extern const QString kSolarDateProperty;
+extern const QString kLunarDateProperty;
+
 } // namespace kalendo::detail
 
 struct KALENDO_NO_EXPORT Kalendo::Private {
     using Label = kalendo::detail::Label;
     using PictureButton = kalendo::detail::PictureButton;
+    using List = kalendo::MonthView::List;
 
     explicit Private(Kalendo* control, kalendo::TodayProvider todayProvider);
     void build();
@@ -53,43 +53,29 @@ struct KALENDO_NO_EXPORT Kalendo::Private {
     kalendo::Date today() const;
 
     // Runs one member, property access or user action; an error ends it and becomes the
-    // result, which is also kept as the last error.
+    // result, which is also kept as the last error. Nothing it throws goes further.
     template <class F> kalendo::Result guard(const QString& source, F&& body) const;
     void setError(const QString& source, int number, const QString& message) const;
+    // Runs a user action or host call on the month view, then shows the view.
+    template <class F> kalendo::Result act(const QString& source, F&& body);
+    void render();
 
-    // The month grid and navigation; these throw kalendo::EngineError.
-    void fillMonth(kalendo::Int16 year, kalendo::Int16 month);
-    void applyGrid(bool cleared);
-    void refreshMonth();
-    void previousYear();
-    void nextYear();
-    void previousMonth();
-    void nextMonth();
-    void todayAction();
-    void solarMonthChosen();
-    bool lunarChoiceToSolar(); // steps shared by both lunar choices; false: no such day
-    void lunarYearChosen();
-    void lunarMonthChosen();
-    void dayPressed(int index, Qt::MouseButton button);
-    void selectDay(int index);
-    int selectedCell() const;
-    kalendo::Date selectedDate() const;
-    void setSelectedDate(const QVariant& value);
-    void showRecord(int index);
-
-    long long shownYear() const;
-    long long shownMonth() const;
-    void setLunarTexts(const QString& year, const QString& month);
-
-    // Appearance: the property table.
-    struct Property {
-        QString name;
-        std::function<QVariant(const Private&)> get;
-        std::function<void(Private&, const QVariant&)> set;
-    };
-    static const std::vector<Property>& properties();
-    static const Property* findProperty(const QString& name);
-    void setColours(std::initializer_list<Label*> labels, const QVariant& value, bool fore);
+    // --- Appearance, driven by the property table ---
+    Label* labelAt(kalendo::detail::Slot slot) const; // nullptr: the slot is no label
+    kalendo::OleColour colourAt(kalendo::detail::Slot slot, kalendo::detail::Attribute a) const;
+    void setColourAt(kalendo::detail::Slot slot, kalendo::detail::Attribute a,
+                     kalendo::OleColour c);
+    QPixmap pictureAt(kalendo::detail::Slot slot, kalendo::detail::Attribute a) const;
+    void setPictureAt(kalendo::detail::Slot slot, kalendo::detail::Attribute a, const QPixmap& p);
+    QVariant get(const kalendo::detail::AppearanceProperty& p) const;
+    // Sets every element the property writes, then notifies; throws on a bad value.
+    void put(const kalendo::detail::AppearanceProperty& p, const QVariant& value);
+    void notify(const kalendo::detail::AppearanceProperty& p);
+    kalendo::OleColour colour(kalendo::detail::Appearance id) const;
+    bool putColour(kalendo::detail::Appearance id, kalendo::OleColour c);
+    QPixmap picture(kalendo::detail::Appearance id) const;
+    void putPicture(kalendo::detail::Appearance id, const QPixmap& p);
+    void applyDefaults();
 
     kalendo::Result load(kalendo::PropertyStore& store);
     void save(kalendo::PropertyStore& store) const;
@@ -97,22 +83,18 @@ struct KALENDO_NO_EXPORT Kalendo::Private {
     Kalendo* q;
     kalendo::TodayProvider todayProvider;
     kalendo::Engine engine;
-    kalendo::MonthGrid grid;
+    kalendo::MonthView view;
+    kalendo::MonthGrid rendered; // the texts the labels were last given
     mutable kalendo::Result lastError;
-    kalendo::OleColour controlBack = 0x8000000F;
-    // The lunar texts the control last set, restored when a lunar choice finds no day.
-    QString lunarYearShown;
-    QString lunarMonthShown;
+    kalendo::OleColour controlBack = kalendo::system_colour::kButtonFace;
 
     kalendo::detail::PictureBox* backgroundPicture = nullptr;
     Label* yearWatermark = nullptr;
     Label* monthWatermark = nullptr;
     Label* titleStrip = nullptr;
     std::array<Label*, 6> titleLabels{};
-    QComboBox* solarYear = nullptr;
-    QComboBox* solarMonth = nullptr;
-    QComboBox* lunarYear = nullptr;
-    QComboBox* lunarMonth = nullptr;
+    std::array<QComboBox*, 4> lists{}; // in the order of MonthView::List
+    std::array<bool, 4> typed{};       // typed into since the text was last applied
     Label* starSign = nullptr;
     Label* yearName = nullptr;
     Label* leapYear = nullptr;
@@ -121,6 +103,7 @@ struct KALENDO_NO_EXPORT Kalendo::Private {
     std::array<Label*, kalendo::detail::kCells> captions{};
     std::array<PictureButton*, 5> buttons{};
 
+    QComboBox* list(List l) const { return lists[std::size_t(l)]; }
     PictureButton* button(Kalendo::Button b) const { return buttons[std::size_t(b)]; }
 };
 
@@ -130,11 +113,28 @@ template <class F> kalendo::Result Kalendo::Private::guard(const QString& source
         body(result);
         return result;
     } catch (const kalendo::EngineError& e) {
+        qCDebug(lcKalendo) << source << "failed with error" << e.number() << e.what();
         setError(source, e.number(), QString::fromUtf8(e.what()));
     } catch (const std::bad_alloc&) {
-        setError(source, 7, QStringLiteral("Out of memory"));
+        qCWarning(lcKalendo) << source << "ran out of memory";
+        setError(
+            source, int(kalendo::Error::OutOfMemory),
+            kalendo::detail::qs(std::string(kalendo::defaultMessage(kalendo::Error::OutOfMemory))));
     } catch (const std::exception& e) {
-        setError(source, 51, QString::fromUtf8(e.what()));
+        qCWarning(lcKalendo) << source << "failed:" << e.what();
+        setError(source, int(kalendo::Error::Internal), QString::fromUtf8(e.what()));
+    } catch (...) {
+        qCWarning(lcKalendo) << source << "failed with an unknown exception";
+        setError(
+            source, int(kalendo::Error::Internal),
+            kalendo::detail::qs(std::string(kalendo::defaultMessage(kalendo::Error::Internal))));
     }
     return lastError;
+}
+
+template <class F> kalendo::Result Kalendo::Private::act(const QString& source, F&& body) {
+    const kalendo::Result r = guard(source, [&](kalendo::Result& result) { body(result); });
+    // The view is shown whatever became of the action: a failed one has put its lists back.
+    const kalendo::Result shown = guard(source, [&](kalendo::Result&) { render(); });
+    return shown.ok() ? r : shown;
 }

@@ -17,35 +17,31 @@ template <class T> std::optional<T> as(const kalendo::Result& r) {
         return r.value.toString();
 }
 
-const char* const kButtonPictures[] = {"按钮上年图片", "按钮下年图片", "按钮上月图片",
-                                       "按钮下月图片", "按钮今天图片"};
-const char* const kPressedPictures[] = {"按钮按下上年图片", "按钮按下下年图片", "按钮按下上月图片",
-                                        "按钮按下下月图片", "按钮按下今天图片"};
-
 } // namespace
 
 bool Kalendo::fillMonth(int year, int month) {
-    return call(QStringLiteral("返回阳历控件"), QVariantList{year, month}).ok();
+    return call(kFillMethod, QVariantList{year, month}).ok();
 }
 
 bool Kalendo::showRecord(int cellIndex) {
-    return call(QStringLiteral("显视记录"), QVariantList{cellIndex}).ok();
+    return call(kRecordMethod, QVariantList{cellIndex}).ok();
 }
 
+// The two date properties are the same selection under two names.
 std::optional<QDate> Kalendo::selectedSolarDate() const {
-    return as<QDate>(propertyGet(QStringLiteral("中阳历")));
+    return as<QDate>(propertyGet(kSolarDateProperty));
 }
 
 bool Kalendo::setSelectedSolarDate(const QDate& date) {
-    return propertyPut(QStringLiteral("中阳历"), date).ok();
+    return propertyPut(kSolarDateProperty, date).ok();
 }
 
 std::optional<QDate> Kalendo::selectedLunarDate() const {
-    return as<QDate>(propertyGet(QStringLiteral("中阴历")));
+    return as<QDate>(propertyGet(kLunarDateProperty));
 }
 
 bool Kalendo::setSelectedLunarDate(const QDate& date) {
-    return propertyPut(QStringLiteral("中阴历"), date).ok();
+    return propertyPut(kLunarDateProperty, date).ok();
 }
 
 void Kalendo::setValue() {
@@ -129,54 +125,152 @@ std::optional<QString> Kalendo::starSign(const QDate& date) {
     return as<QString>(call(QStringLiteral("星座"), QVariantList{date}));
 }
 
-#define KALENDO_COLOUR(getter, setter, name, expr)                                                 \
-    OleColour Kalendo::getter() const {                                                            \
-        return expr;                                                                               \
-    }                                                                                              \
-    bool Kalendo::setter(OleColour c) {                                                            \
-        return propertyPut(QStringLiteral(name), QVariant::fromValue<quint32>(c)).ok();            \
-    }
+// The appearance properties, each by its row of the property table.
+using A = Appearance;
 
-KALENDO_COLOUR(titleBackColour, setTitleBackColour, "标题背景颜色", d->titleStrip->backColour())
-KALENDO_COLOUR(titleSolarColour, setTitleSolarColour, "标题阳历颜色",
-               d->titleLabels[0]->foreColour())
-KALENDO_COLOUR(titleLunarColour, setTitleLunarColour, "标题农历颜色",
-               d->titleLabels[3]->foreColour())
-KALENDO_COLOUR(titleOtherColour, setTitleOtherColour, "标题其它颜色", d->yearName->foreColour())
-KALENDO_COLOUR(controlBackColour, setControlBackColour, "控件背景颜色", d->controlBack)
-KALENDO_COLOUR(watermarkColour, setWatermarkColour, "背景字体颜色", d->yearWatermark->foreColour())
-KALENDO_COLOUR(weekdayBarBackColour, setWeekdayBarBackColour, "星期栏背景色",
-               d->weekdays[0]->backColour())
-KALENDO_COLOUR(weekdayTextColour, setWeekdayTextColour, "星期1到5字体色",
-               d->weekdays[1]->foreColour())
-KALENDO_COLOUR(sundayTextColour, setSundayTextColour, "星期天字体色", d->weekdays[0]->foreColour())
-KALENDO_COLOUR(saturdayTextColour, setSaturdayTextColour, "星期六字体色",
-               d->weekdays[6]->foreColour())
-KALENDO_COLOUR(buttonBackColour, setButtonBackColour, "按钮背景颜色", d->buttons[0]->backColour())
-#undef KALENDO_COLOUR
-
-QPixmap Kalendo::backgroundPicture() const {
-    return d->backgroundPicture->picture();
+OleColour Kalendo::titleBackColour() const {
+    return d->colour(A::TitleBackColour);
 }
-
+bool Kalendo::setTitleBackColour(OleColour c) {
+    return d->putColour(A::TitleBackColour, c);
+}
+OleColour Kalendo::titleSolarColour() const {
+    return d->colour(A::TitleSolarColour);
+}
+bool Kalendo::setTitleSolarColour(OleColour c) {
+    return d->putColour(A::TitleSolarColour, c);
+}
+OleColour Kalendo::titleLunarColour() const {
+    return d->colour(A::TitleLunarColour);
+}
+bool Kalendo::setTitleLunarColour(OleColour c) {
+    return d->putColour(A::TitleLunarColour, c);
+}
+OleColour Kalendo::titleOtherColour() const {
+    return d->colour(A::TitleOtherColour);
+}
+bool Kalendo::setTitleOtherColour(OleColour c) {
+    return d->putColour(A::TitleOtherColour, c);
+}
+OleColour Kalendo::controlBackColour() const {
+    return d->colour(A::ControlBackColour);
+}
+bool Kalendo::setControlBackColour(OleColour c) {
+    return d->putColour(A::ControlBackColour, c);
+}
+QPixmap Kalendo::backgroundPicture() const {
+    return d->picture(A::BackgroundPicture);
+}
 void Kalendo::setBackgroundPicture(const QPixmap& picture) {
-    propertyPut(QStringLiteral("背景图片"), QVariant::fromValue(picture));
+    d->putPicture(A::BackgroundPicture, picture);
+}
+OleColour Kalendo::watermarkColour() const {
+    return d->colour(A::WatermarkColour);
+}
+bool Kalendo::setWatermarkColour(OleColour c) {
+    return d->putColour(A::WatermarkColour, c);
+}
+OleColour Kalendo::weekdayBarBackColour() const {
+    return d->colour(A::WeekdayBarBackColour);
+}
+bool Kalendo::setWeekdayBarBackColour(OleColour c) {
+    return d->putColour(A::WeekdayBarBackColour, c);
+}
+OleColour Kalendo::weekdayTextColour() const {
+    return d->colour(A::WeekdayTextColour);
+}
+bool Kalendo::setWeekdayTextColour(OleColour c) {
+    return d->putColour(A::WeekdayTextColour, c);
+}
+OleColour Kalendo::sundayTextColour() const {
+    return d->colour(A::SundayTextColour);
+}
+bool Kalendo::setSundayTextColour(OleColour c) {
+    return d->putColour(A::SundayTextColour, c);
+}
+OleColour Kalendo::saturdayTextColour() const {
+    return d->colour(A::SaturdayTextColour);
+}
+bool Kalendo::setSaturdayTextColour(OleColour c) {
+    return d->putColour(A::SaturdayTextColour, c);
+}
+OleColour Kalendo::buttonBackColour() const {
+    return d->colour(A::ButtonBackColour);
+}
+bool Kalendo::setButtonBackColour(OleColour c) {
+    return d->putColour(A::ButtonBackColour, c);
 }
 
 QPixmap Kalendo::buttonPicture(Button button) const {
-    return d->button(button)->picture();
+    return d->picture(buttonPictureOf(button, false));
 }
-
 void Kalendo::setButtonPicture(Button button, const QPixmap& picture) {
-    propertyPut(QString::fromUtf8(kButtonPictures[std::size_t(button)]),
-                QVariant::fromValue(picture));
+    d->putPicture(buttonPictureOf(button, false), picture);
 }
-
 QPixmap Kalendo::buttonPressedPicture(Button button) const {
-    return d->button(button)->pressedPicture();
+    return d->picture(buttonPictureOf(button, true));
+}
+void Kalendo::setButtonPressedPicture(Button button, const QPixmap& picture) {
+    d->putPicture(buttonPictureOf(button, true), picture);
 }
 
-void Kalendo::setButtonPressedPicture(Button button, const QPixmap& picture) {
-    propertyPut(QString::fromUtf8(kPressedPictures[std::size_t(button)]),
-                QVariant::fromValue(picture));
+QPixmap Kalendo::previousYearPicture() const {
+    return buttonPicture(Button::PreviousYear);
+}
+void Kalendo::setPreviousYearPicture(const QPixmap& picture) {
+    setButtonPicture(Button::PreviousYear, picture);
+}
+QPixmap Kalendo::nextYearPicture() const {
+    return buttonPicture(Button::NextYear);
+}
+void Kalendo::setNextYearPicture(const QPixmap& picture) {
+    setButtonPicture(Button::NextYear, picture);
+}
+QPixmap Kalendo::previousMonthPicture() const {
+    return buttonPicture(Button::PreviousMonth);
+}
+void Kalendo::setPreviousMonthPicture(const QPixmap& picture) {
+    setButtonPicture(Button::PreviousMonth, picture);
+}
+QPixmap Kalendo::nextMonthPicture() const {
+    return buttonPicture(Button::NextMonth);
+}
+void Kalendo::setNextMonthPicture(const QPixmap& picture) {
+    setButtonPicture(Button::NextMonth, picture);
+}
+QPixmap Kalendo::todayPicture() const {
+    return buttonPicture(Button::Today);
+}
+void Kalendo::setTodayPicture(const QPixmap& picture) {
+    setButtonPicture(Button::Today, picture);
+}
+QPixmap Kalendo::previousYearPressedPicture() const {
+    return buttonPressedPicture(Button::PreviousYear);
+}
+void Kalendo::setPreviousYearPressedPicture(const QPixmap& picture) {
+    setButtonPressedPicture(Button::PreviousYear, picture);
+}
+QPixmap Kalendo::nextYearPressedPicture() const {
+    return buttonPressedPicture(Button::NextYear);
+}
+void Kalendo::setNextYearPressedPicture(const QPixmap& picture) {
+    setButtonPressedPicture(Button::NextYear, picture);
+}
+QPixmap Kalendo::previousMonthPressedPicture() const {
+    return buttonPressedPicture(Button::PreviousMonth);
+}
+void Kalendo::setPreviousMonthPressedPicture(const QPixmap& picture) {
+    setButtonPressedPicture(Button::PreviousMonth, picture);
+}
+QPixmap Kalendo::nextMonthPressedPicture() const {
+    return buttonPressedPicture(Button::NextMonth);
+}
+void Kalendo::setNextMonthPressedPicture(const QPixmap& picture) {
+    setButtonPressedPicture(Button::NextMonth, picture);
+}
+QPixmap Kalendo::todayPressedPicture() const {
+    return buttonPressedPicture(Button::Today);
+}
+void Kalendo::setTodayPressedPicture(const QPixmap& picture) {
+    setButtonPressedPicture(Button::Today, picture);
 }

@@ -105,11 +105,17 @@ TEST(Appearance, WeekendColoursRecolourTheirDayCellsOnly) {
 TEST(Appearance, AValueThatIsNoColourFailsAndChangesNothing) {
     auto k = makeControl();
     QSignalSpy spy(k.get(), &Kalendo::propertyChanged);
-    for (const QVariant& bad : {QVariant(0x12345678u), QVariant(0x80000019u), QVariant("blue")}) {
-        const kalendo::Result r = k->propertyPut(QStringLiteral("标题背景颜色"), bad);
-        EXPECT_FALSE(r.ok());
-        EXPECT_TRUE(r.errorNumber == 380 || r.errorNumber == 13) << r.errorNumber;
+    struct Bad {
+        QVariant value;
+        int number;
+    };
+    for (const Bad& bad : {Bad{0x12345678u, 380}, Bad{0x80000019u, 380}, Bad{"blue", 13},
+                           Bad{QVariant::fromValue(QSize(1, 1)), 13}}) {
+        const kalendo::Result r = k->propertyPut(QStringLiteral("标题背景颜色"), bad.value);
+        EXPECT_EQ(r.errorNumber, bad.number) << qPrintable(bad.value.toString());
     }
+    EXPECT_FALSE(k->setTitleBackColour(0x01000000));
+    EXPECT_EQ(k->lastError().errorNumber, 380);
     EXPECT_EQ(spy.count(), 0);
     EXPECT_EQ(back(*k, "bTl"), 0x808080u);
     EXPECT_EQ(k->propertyPut(QStringLiteral("没有"), 1).errorNumber, 438);
@@ -151,6 +157,45 @@ TEST(Appearance, PicturesShowNormalAndWhileHeldDownPressed) {
     ASSERT_TRUE(k->propertyPut(QStringLiteral("按钮上年图片"), QVariant()).ok());
     EXPECT_TRUE(k->buttonPicture(Kalendo::Button::PreviousYear).isNull());
     EXPECT_EQ(spy.count(), 4);
+}
+
+// Each appearance property is a Qt property of its own, with its own notification, holding
+// the value the dispatch reads under the property's name.
+TEST(Appearance, EveryPropertyIsAQtPropertyWithItsNotification) {
+    auto k = makeControl();
+    const QMetaObject* meta = k->metaObject();
+    QStringList names;
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        ASSERT_TRUE(property.hasNotifySignal()) << property.name();
+        ASSERT_TRUE(property.isWritable() && property.isDesignable()) << property.name();
+        const bool picture = property.metaType().id() == QMetaType::QPixmap;
+        const QVariant value =
+            picture ? QVariant(solidPicture(Qt::magenta)) : QVariant::fromValue(quint32(0x0A0B0C));
+        QSignalSpy notified(k.get(), property.notifySignal());
+        QSignalSpy named(k.get(), &Kalendo::propertyChanged);
+        ASSERT_TRUE(k->setProperty(property.name(), value)) << property.name();
+        EXPECT_EQ(notified.count(), 1) << property.name();
+        ASSERT_EQ(named.count(), 1) << property.name();
+        const QString name = named.at(0).at(0).toString();
+        names << name;
+        // Read back by name and as a Qt property.
+        for (const QVariant& read : {k->propertyGet(name).value, k->property(property.name())}) {
+            if (picture)
+                EXPECT_EQ(qvariant_cast<QPixmap>(read).toImage(),
+                          solidPicture(Qt::magenta).toImage())
+                    << property.name();
+            else
+                EXPECT_EQ(read.toUInt(), 0x0A0B0Cu) << property.name();
+        }
+    }
+    EXPECT_EQ(names.size(), 22);
+    QStringList appearance = Kalendo::propertyNames();
+    appearance.removeAll("中阳历");
+    appearance.removeAll("中阴历");
+    names.sort();
+    appearance.sort();
+    EXPECT_EQ(names, appearance);
 }
 
 } // namespace

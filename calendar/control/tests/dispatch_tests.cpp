@@ -2,6 +2,7 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -45,6 +46,23 @@ TEST(Dispatch, FailuresAreResultsNeverExceptions) {
     EXPECT_EQ(k->leapMonth(2009), 5);
     k->clearLastError();
     EXPECT_TRUE(k->lastError().ok());
+}
+
+// What a boundary swallows is logged under the control's category.
+TEST(Dispatch, AFailingHostClockIsLoggedAndTheSystemClockStandsIn) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (type == QtWarningMsg && QString::fromLatin1(context.category) == "kalendo.control")
+                warnings << message;
+        });
+    Kalendo k([]() -> QDate { throw std::runtime_error("clock broken"); });
+    qInstallMessageHandler(previous);
+    ASSERT_FALSE(warnings.isEmpty());
+    EXPECT_TRUE(warnings.front().contains("clock broken")) << warnings.front().toStdString();
+    EXPECT_EQ(text(k, "阳历年份"), QString::number(QDate::currentDate().year()));
+    EXPECT_TRUE(k.lastError().ok());
 }
 
 } // namespace

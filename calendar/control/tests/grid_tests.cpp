@@ -164,36 +164,36 @@ TEST(Grid, YearNameFollowsTheLunarYearList) {
     EXPECT_EQ(text(*after, "生肖"), "戊子鼠年");
 }
 
-TEST(Grid, AnEngineErrorLeavesTheGridAsFarAsItWasFilled) {
+// A fill that fails shows nothing of the month it was filling: the old one stays whole.
+TEST(Grid, AFailedFillLeavesTheShownMonthWhole) {
     auto k = makeControl();
-    QTest::mousePress(element(*k, "阳历日", 11), Qt::LeftButton); // 10 April: 牡羊座
-    // The lunar table ends on 17 February 2091: March 2091 fails at its first day, after the
-    // cells were cleared.
-    const kalendo::Result r = k->call(QStringLiteral("返回阳历控件"), QVariantList{2091, 3});
-    EXPECT_FALSE(r.ok());
-    EXPECT_NE(r.errorNumber, 0);
-    EXPECT_EQ(k->lastError().errorNumber, r.errorNumber);
-    EXPECT_EQ(k->lastError().source, "返回阳历控件");
+    QTest::mouseClick(element(*k, "阳历日", 11), Qt::LeftButton); // 10 April: 牡羊座
     const QStringList days = dayTexts(*k);
-    EXPECT_EQ(days[4], "1"); // 1 March 2091 is a Thursday: its number is set, then it fails
-    EXPECT_EQ(days[5], "");
-    EXPECT_EQ(text(*k, "Label2", 4), "");
-    // The title texts come after the cells: the fill never reached them.
-    EXPECT_EQ(text(*k, "星座C"), "牡羊座");
-    EXPECT_EQ(text(*k, "生肖"), "戊子鼠年");
+    QStringList captions;
+    for (int i = 0; i < 39; ++i)
+        captions << text(*k, "Label2", i);
+    // The lunar table ends on 17 February 2091: March 2091 fails at its first day; no
+    // year 0 fails before it has one.
+    for (const QVariantList& month : {QVariantList{2091, 3}, QVariantList{0, 4}}) {
+        const kalendo::Result r = k->call(QStringLiteral("返回阳历控件"), month);
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(k->lastError().errorNumber, r.errorNumber);
+        EXPECT_EQ(k->lastError().source, "返回阳历控件");
+        EXPECT_EQ(dayTexts(*k), days);
+        for (int i = 0; i < 39; ++i)
+            EXPECT_EQ(text(*k, "Label2", i), captions[i]) << i;
+        EXPECT_TRUE(flag(*k, "阳历日", 11, "border"));
+        EXPECT_EQ(text(*k, "星座C"), "牡羊座");
+        EXPECT_EQ(text(*k, "生肖"), "戊子鼠年");
+        EXPECT_EQ(text(*k, "阳历年份"), "2008");
+        EXPECT_EQ(text(*k, "阳历月份"), "4");
+    }
+    EXPECT_EQ(k->call(QStringLiteral("返回阳历控件"), QVariantList{2091, 3}).errorNumber, 9);
 
-    // The control stays usable.
-    EXPECT_TRUE(k->fillMonth(2008, 4));
-    EXPECT_EQ(dayTexts(*k)[2], "1");
-}
-
-TEST(Grid, AFillFailingBeforeTheClearKeepsTheSelection) {
-    auto k = makeControl();
-    QTest::mouseClick(element(*k, "阳历日", 10), Qt::LeftButton);
-    ASSERT_TRUE(flag(*k, "阳历日", 10, "border"));
-    EXPECT_FALSE(k->fillMonth(0, 4)); // no such year: nothing to clear yet
-    EXPECT_TRUE(flag(*k, "阳历日", 10, "border"));
-    EXPECT_EQ(dayTexts(*k)[2], "1");
+    // The control stays usable, and a host's fill moves the lists to its month.
+    EXPECT_TRUE(k->fillMonth(2008, 6));
+    EXPECT_EQ(dayTexts(*k)[0], "1");
+    EXPECT_EQ(text(*k, "阳历月份"), "6");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Navigation, selection and the date properties.
 #include "support.h"
 
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,35 +49,6 @@ TEST(Navigation, TheFirstYears) {
     EXPECT_EQ(dayTexts(*k)[5], "1");
 }
 
-TEST(Navigation, TheLastYears) {
-    auto k = makeControl();
-    show(*k, 2089, 12);
-    click(*k, "下年");
-    EXPECT_EQ(shown(*k), "2090-12");
-    EXPECT_FALSE(enabled(*k, "下年"));
-    click(*k, "下月");
-    EXPECT_EQ(shown(*k), "2090-12");
-    EXPECT_FALSE(enabled(*k, "下月"));
-    click(*k, "上年");
-    EXPECT_TRUE(enabled(*k, "下年"));
-    EXPECT_TRUE(enabled(*k, "下月"));
-    EXPECT_TRUE(k->lastError().ok());
-}
-
-TEST(Navigation, TodayOnlyWithinTheButtonsYears) {
-    auto k = makeControl(QDate(2008, 4, 23));
-    show(*k, 2010, 7);
-    click(*k, "今天");
-    EXPECT_EQ(shown(*k), "2008-4");
-    EXPECT_TRUE(flag(*k, "阳历日", 24, "opaque"));
-    for (QDate outside : {QDate(2090, 5, 1), QDate(1901, 5, 1)}) {
-        k->setTodayProvider([outside] { return outside; });
-        show(*k, 2010, 7);
-        click(*k, "今天");
-        EXPECT_EQ(shown(*k), "2010-07");
-    }
-}
-
 TEST(Navigation, DayPresses) {
     auto k = makeControl(QDate(2008, 4, 23));
     const QStringList captions = [&] {
@@ -108,17 +80,6 @@ TEST(Navigation, DayPresses) {
         EXPECT_FALSE(flag(*k, "阳历日", i, "border")) << i;
 }
 
-TEST(Navigation, DayPressUpdatesTheLunarLists) {
-    auto k = makeControl(QDate(2008, 4, 23));
-    QTest::mousePress(element(*k, "阳历日", 2 + 9), Qt::LeftButton); // 10 April 2008
-    EXPECT_EQ(text(*k, "农历年份"), "2008");
-    EXPECT_EQ(text(*k, "农历月份"), "03");
-    show(*k, 2008, 1);
-    QTest::mousePress(element(*k, "阳历日", 2 + 14), Qt::LeftButton); // 15 January 2008
-    EXPECT_EQ(text(*k, "农历年份"), "2007");
-    EXPECT_EQ(text(*k, "农历月份"), "12");
-}
-
 TEST(Navigation, LunarChoices) {
     auto k = makeControl(QDate(2008, 4, 23));
     // Lunar 2009, third month, day 23 (today's day number) is 18 April 2009.
@@ -129,27 +90,76 @@ TEST(Navigation, LunarChoices) {
     EXPECT_TRUE(k->lastError().ok());
 }
 
-TEST(Navigation, UserActionsMeetingEngineErrorsLeaveTheControlUsable) {
+// A failed user action shows the month it left, whole, and its error through the dispatch.
+TEST(Navigation, AFailedUserActionLeavesTheShownMonthAndTellsTheHost) {
     auto k = makeControl(QDate(2008, 4, 23));
+    const QStringList days = dayTexts(*k);
     // A typed year beyond the tables.
     list(*k, "阳历年份")->setEditText("2095");
     click(*k, "下月");
-    EXPECT_FALSE(k->lastError().ok());
+    EXPECT_EQ(k->lastError().errorNumber, 9);
     EXPECT_EQ(k->lastError().source, "下月_Click");
-    // A non-number.
+    EXPECT_EQ(k->lastErrorNumber(), 9);
+    EXPECT_EQ(dayTexts(*k), days);
+    EXPECT_EQ(text(*k, "阳历年份"), "2008");
+    EXPECT_TRUE(enabled(*k, "上年"));
+    // A text that is no number.
     k->clearLastError();
-    list(*k, "阳历年份")->setEditText("abc");
-    emit list(*k, "阳历月份")->activated(3);
-    EXPECT_NE(k->lastError().errorNumber, 0);
-    // The next-month action beyond 2090, after a typed year that kept 下年 enabled.
-    k->clearLastError();
-    show(*k, 2089, 12);
-    list(*k, "阳历年份")->setEditText("2090");
-    click(*k, "下月");
-    EXPECT_NE(k->lastError().errorNumber, 0);
+    list(*k, "阳历年份")->setEditText("2009x");
+    choose(*k, "阳历月份", "06");
+    EXPECT_EQ(k->lastError().errorNumber, 13);
+    EXPECT_EQ(k->lastError().source, "阳历月份_Click");
+    EXPECT_EQ(dayTexts(*k), days);
+    EXPECT_EQ(text(*k, "阳历年份"), "2008");
+    EXPECT_EQ(text(*k, "阳历月份"), "4");
     // Still usable.
-    show(*k, 2008, 4);
-    EXPECT_EQ(dayTexts(*k)[2], "1");
+    show(*k, 2008, 6);
+    EXPECT_EQ(dayTexts(*k)[0], "1");
+}
+
+// Enter in a list, or leaving it after typing, applies the typed text.
+TEST(Navigation, ATypedTextIsAppliedOnEnterOrWhenLeavingTheList) {
+    auto k = makeControl(QDate(2008, 4, 23));
+    k->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(k.get()));
+    QComboBox* year = list(*k, "阳历年份");
+    year->setFocus();
+    year->lineEdit()->selectAll();
+    QTest::keyClicks(year, "2010");
+    EXPECT_EQ(dayTexts(*k)[2], "1"); // typing alone shows nothing new
+    QTest::keyClick(year, Qt::Key_Return);
+    EXPECT_EQ(text(*k, "阳历年份"), "2010");
+    EXPECT_EQ(dayTexts(*k)[4], "1"); // 1 April 2010 is a Thursday
+
+    QComboBox* month = list(*k, "阳历月份");
+    month->setFocus();
+    month->lineEdit()->selectAll();
+    QTest::keyClicks(month, "6");
+    year->setFocus();                                                     // leaving the list
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dayTexts(*k)[2] == "1"; })); // 1 June 2010
+    EXPECT_EQ(text(*k, "阳历月份"), "6");
+    EXPECT_TRUE(k->lastError().ok());
+}
+
+TEST(Navigation, AListOpensOnTheShownValue) {
+    auto k = makeControl(QDate(2008, 4, 23));
+    k->show();
+    auto opensOn = [&](const char* name) {
+        QComboBox* c = list(*k, name);
+        const QString before = c->currentText();
+        c->showPopup();
+        const int entry = c->currentIndex();
+        c->hidePopup();
+        EXPECT_EQ(c->currentText(), before) << name; // opening keeps the text
+        return entry;
+    };
+    EXPECT_EQ(opensOn("阳历年份"), 2008 - 1901);
+    EXPECT_EQ(opensOn("阳历月份"), 3); // the text "4" is the entry "04"
+    EXPECT_EQ(text(*k, "阳历月份"), "4");
+    EXPECT_EQ(opensOn("农历月份"), 2);
+    click(*k, "下月");
+    EXPECT_EQ(opensOn("阳历月份"), 4);
+    EXPECT_EQ(opensOn("农历月份"), 3);
 }
 
 TEST(Navigation, SelectedDayProperties) {

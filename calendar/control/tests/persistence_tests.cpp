@@ -70,6 +70,18 @@ TEST(Persistence, RoundTripThroughMemory) {
     EXPECT_EQ(spy.count(), 0); // a load is no property write
 }
 
+TEST(Persistence, ALoadNotifiesTheQtPropertiesItChanged) {
+    auto k = makeControl();
+    MemoryPropertyStore store;
+    store.setValue("星期天字体色", 0x00AA00);
+    QSignalSpy sunday(k.get(), &Kalendo::sundayTextColourChanged);
+    QSignalSpy saturday(k.get(), &Kalendo::saturdayTextColourChanged);
+    ASSERT_TRUE(k->load(store).ok());
+    EXPECT_EQ(sunday.count(), 1);
+    EXPECT_EQ(saturday.count(), 0);
+    EXPECT_EQ(k->property("sundayTextColour").toUInt(), 0x00AA00u);
+}
+
 TEST(Persistence, PictureKeysOnlyWhenTheirConditionHolds) {
     auto k = makeControl();
     // A pressed picture without a normal one is not saved.

@@ -1,35 +1,10 @@
 #include "support.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QPainter>
 #include <gtest/gtest.h>
 
-namespace {
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ensureApplication(); }
-};
-
-const auto* const registered = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-} // namespace
-
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "kalendo_control_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance())
-        return;
-    // Widget tests never need a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
-}
-
 std::unique_ptr<Kalendo> makeControl(QDate today) {
-    ensureApplication();
     return std::make_unique<Kalendo>([today] { return today; });
 }
 

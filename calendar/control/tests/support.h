@@ -35,9 +35,6 @@ bool enabled(const Kalendo& k, const char* buttonName);
 
 QPixmap solidPicture(QColor colour, QSize size = QSize(20, 12));
 
-// The QApplication of the test run (offscreen).
-void ensureApplication();
-
 // Readable failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';

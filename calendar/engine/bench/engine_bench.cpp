@@ -44,6 +44,20 @@ void BM_SolarToLunarText(benchmark::State& state) {
 }
 BENCHMARK(BM_SolarToLunarText);
 
+// 阴历转阳历 on every ordinary lunar month of 1901-2090, day 15.
+void BM_LunarToSolar(benchmark::State& state) {
+    const Engine engine;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        Int16 y = static_cast<Int16>(1901 + i / 12), m = static_cast<Int16>(i % 12 + 1), d = 15;
+        benchmark::DoNotOptimize(engine.lunarToSolar(y, m, d));
+        if (++i == 190 * 12)
+            i = 0;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_LunarToSolar);
+
 #ifdef KALENDO_BENCH_ICU
 void BM_IcuChineseCalendar(benchmark::State& state) {
     UErrorCode status = U_ZERO_ERROR;
@@ -76,8 +90,6 @@ MonthGridInput input(int year, int month) {
     in.year = static_cast<Int16>(year);
     in.month = static_cast<Int16>(month);
     in.today = Date::fromYmd(2008, 4, 23);
-    in.solarYearText = std::to_string(year);
-    in.solarMonthText = std::to_string(month);
     in.lunarYearText = "2008";
     in.lunarMonthText = "03";
     return in;

@@ -3,6 +3,7 @@
 #include "kalendo/dispatch.h"
 #include "kalendo/errors.h"
 #include "kalendo/month_grid.h"
+#include "kalendo/text.h"
 
 #include <cstdio>
 #include <optional>
@@ -19,15 +20,6 @@ constexpr std::string_view kUsage =
 struct UsageError {
     std::string message;
 };
-
-char32_t decode(std::string_view s, std::size_t& pos) {
-    const auto b = static_cast<unsigned char>(s[pos++]);
-    int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-    char32_t c = extra == 3 ? b & 0x07 : extra == 2 ? b & 0x0F : extra == 1 ? b & 0x1F : b;
-    while (extra-- > 0 && pos < s.size() && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80)
-        c = (c << 6) | (static_cast<unsigned char>(s[pos++]) & 0x3F);
-    return c;
-}
 
 bool isWide(char32_t c) {
     return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) ||
@@ -87,8 +79,8 @@ MonthArgs parseMonthArgs(std::span<const std::string> args) {
         throw UsageError{"month takes a YEAR and a MONTH, or neither"};
     if (numbers.size() == 2) {
         try {
-            parsed.year = textToInt16(numbers[0]);
-            parsed.month = textToInt16(numbers[1]);
+            parsed.year = text::parseInt16(numbers[0]);
+            parsed.month = text::parseInt16(numbers[1]);
         } catch (const EngineError&) {
             throw UsageError{"YEAR and MONTH must be numbers: " + numbers[0] + " " + numbers[1]};
         }
@@ -104,8 +96,6 @@ int runMonth(std::span<const std::string> args, std::ostream& out, const CliOpti
     input.year = parsed.year.value_or(static_cast<Int16>(today.year()));
     input.month = parsed.month.value_or(static_cast<Int16>(today.month()));
     input.today = today;
-    input.solarYearText = std::to_string(input.year);
-    input.solarMonthText = std::to_string(input.month);
     // As on the control, the lunar lists hold today's lunar year and month until a fill
     // changes them.
     if (today >= Engine::kFirstDay && today <= Engine::kLastDay) {
@@ -245,7 +235,7 @@ int runCall(std::span<const std::string> args, std::ostream& out, std::ostream& 
 int displayWidth(std::string_view utf8) {
     int width = 0;
     for (std::size_t pos = 0; pos < utf8.size();)
-        width += isWide(decode(utf8, pos)) ? 2 : 1;
+        width += isWide(text::decodeCharacter(utf8, pos)) ? 2 : 1;
     return width;
 }
 

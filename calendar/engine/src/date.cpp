@@ -1,7 +1,7 @@
 #include "kalendo/date.h"
 
 #include "kalendo/errors.h"
-#include "text.h"
+#include "kalendo/text.h"
 
 #include <charconv>
 #include <cstdio>
@@ -14,12 +14,12 @@ Date Date::rolled(int y, int m, int d) {
     const long long year = months >= 0 ? months / 12 : -((-months + 11) / 12);
     const long long month = months - year * 12 + 1; // [1, 12]
     if (year < kFirstYear - 1 || year > kLastYear + 1)
-        throw InvalidCallError("Invalid procedure call or argument");
+        throw InvalidCallError();
     const long long first =
         fromYmd(static_cast<int>(year), static_cast<unsigned>(month), 1).serial();
     const long long serial = first + d - 1;
     if (serial < fromYmd(kFirstYear, 1, 1).serial() || serial > fromYmd(kLastYear, 12, 31).serial())
-        throw InvalidCallError("Invalid procedure call or argument");
+        throw InvalidCallError();
     return Date(static_cast<std::int32_t>(serial));
 }
 
@@ -32,7 +32,7 @@ std::string toText(Date date) {
 namespace {
 
 [[noreturn]] void mismatch() {
-    throw TypeMismatchError("Type mismatch");
+    throw TypeMismatchError();
 }
 
 // Reads 1 to maxDigits decimal digits at text[pos], advancing pos.

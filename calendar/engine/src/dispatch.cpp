@@ -2,7 +2,7 @@
 
 #include "kalendo/errors.h"
 #include "kalendo/month_grid.h"
-#include "text.h"
+#include "kalendo/text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -14,7 +14,7 @@ namespace kalendo {
 namespace {
 
 [[noreturn]] void mismatch() {
-    throw TypeMismatchError("Type mismatch");
+    throw TypeMismatchError();
 }
 
 long long toInteger(const Value& v, long long lo, long long hi) {
@@ -23,10 +23,10 @@ long long toInteger(const Value& v, long long lo, long long hi) {
         n = *i;
     } else if (const auto* d = std::get_if<double>(&v)) {
         if (!std::isfinite(*d))
-            throw OverflowError("Overflow");
+            throw OverflowError();
         const double r = std::nearbyint(*d); // halves to even, as hosts round
         if (r < static_cast<double>(lo) || r > static_cast<double>(hi))
-            throw OverflowError("Overflow");
+            throw OverflowError();
         n = static_cast<long long>(r);
     } else if (const auto* s = std::get_if<std::string>(&v)) {
         n = text::parseInteger(*s, lo, hi);
@@ -36,7 +36,7 @@ long long toInteger(const Value& v, long long lo, long long hi) {
         mismatch();
     }
     if (n < lo || n > hi)
-        throw OverflowError("Overflow");
+        throw OverflowError();
     return n;
 }
 
@@ -214,10 +214,10 @@ Value callEngineMember(Engine& engine, std::string_view name, std::span<Value> a
         if (m.info.name != name)
             continue;
         if (args.size() != m.info.params.size())
-            throw EngineError(450, "Wrong number of arguments or invalid property assignment");
+            throw EngineError(Error::WrongArgumentCount);
         return m.call(engine, args);
     }
-    throw EngineError(438, "Object doesn't support this property or method");
+    throw EngineError(Error::NoSuchMember);
 }
 
 } // namespace kalendo

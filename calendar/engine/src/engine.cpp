@@ -1,11 +1,10 @@
 #include "kalendo/engine.h"
 
 #include "kalendo/errors.h"
+#include "kalendo/text.h"
 #include "tables.h"
-#include "text.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -16,34 +15,13 @@ namespace {
 #include "solar_term_days.inc"
 
 using tables::kFirstLunarYear;
-using tables::kLastLunarYear;
 using tables::kLunarYears;
-
-[[noreturn]] void outOfRange() {
-    throw SubscriptError("Subscript out of range");
-}
+using text::trimBlanks;
 
 template <class Array> const auto& at(const Array& array, long long index) {
     if (index < 0 || index >= static_cast<long long>(array.size()))
-        outOfRange();
+        throw SubscriptError();
     return array[static_cast<std::size_t>(index)];
-}
-
-// Splits a UTF-8 text into n pieces of `width` characters each.
-template <std::size_t N>
-constexpr std::array<std::string_view, N> splitCharacters(std::string_view text, int width = 1) {
-    std::array<std::string_view, N> pieces{};
-    std::size_t pos = 0;
-    for (auto& piece : pieces) {
-        std::size_t const begin = pos;
-        for (int c = 0; c < width && pos < text.size(); ++c) {
-            ++pos;
-            while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80)
-                ++pos;
-        }
-        piece = text.substr(begin, pos - begin);
-    }
-    return pieces;
 }
 
 constexpr int monthLength(std::uint32_t entry, int m) {
@@ -70,77 +48,37 @@ constexpr auto kNewYears = [] {
 static_assert(kNewYears[100] == Date::fromYmd(2000, 2, 5).serial(), "lunar 2000 begins 2000-2-5");
 static_assert(kNewYears.back() - 1 == Engine::kLastDay.serial(), "lunar 2090 ends 2091-2-17");
 
-using text::trimBlanks;
-
 // Joins the names of every entry whose key is `key`, in table order.
 template <std::size_t N>
-std::string lookUp(const std::array<std::string_view, N>& table, std::size_t examined,
-                   std::string_view key) {
+std::string lookUp(const std::array<std::string_view, N>& table, std::string_view key) {
     key = trimBlanks(key);
     std::string result;
     if (key.size() != 4) // every key is four characters
         return result;
-    for (std::size_t i = 0; i < examined && i < N; ++i) {
-        std::string_view const entry = table[i];
+    for (std::string_view const entry : table) {
         if (entry.size() < 4 || std::memcmp(entry.data(), key.data(), 4) != 0)
             continue;
         result.assign(trimBlanks(result));
-        result += trimBlanks(entry.substr(std::min<std::size_t>(4, entry.size())));
+        result += trimBlanks(entry.substr(4));
     }
     return result;
 }
 
-std::string twoDigits(int n) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
+std::string twoDigits(unsigned n) {
+    return text::zeroPadded(n, 2);
 }
 
 } // namespace
 
-Engine::Engine() {
-    setValue();
-}
-
-void Engine::setValue() {
-    m_solarFestivals = {};
-    m_lunarFestivals = {};
-    m_weekdayFestivals = {};
-    std::copy(tables::kSolarFestivals.begin(), tables::kSolarFestivals.end(),
-              m_solarFestivals.begin());
-    std::copy(tables::kLunarFestivals.begin(), tables::kLunarFestivals.end(),
-              m_lunarFestivals.begin());
-    std::copy(tables::kWeekdayFestivals.begin(), tables::kWeekdayFestivals.end(),
-              m_weekdayFestivals.begin());
-    m_lunarYears = kLunarYears;
-    static constexpr auto stems = splitCharacters<10>(tables::kStems);
-    static constexpr auto branches = splitCharacters<12>(tables::kBranches);
-    static constexpr auto animals = splitCharacters<12>(tables::kAnimals);
-    static constexpr auto numerals = splitCharacters<11>(tables::kNumerals);
-    static constexpr auto termNames = splitCharacters<24>(tables::kTermNames, 2);
-    m_stems = stems;
-    m_branches = branches;
-    m_animals = animals;
-    m_numerals = numerals;
-    m_termNames = termNames;
-    for (std::size_t i = 0; i < m_termMinutes.size(); ++i) {
-        std::string_view const field = tables::kTermMinutes.substr(7 * i, 6);
-        double minutes = 0;
-        for (char c : field)
-            minutes = minutes * 10 + (c - '0');
-        m_termMinutes[i] = minutes;
-    }
-}
-
-std::uint32_t Engine::yearEntry(Int16 y) const {
-    return at(m_lunarYears, y - kFirstLunarYear);
+std::uint32_t Engine::yearEntry(Int16 y) {
+    return at(kLunarYears, y - kFirstLunarYear);
 }
 
 Int16 Engine::lunarMonthDays(Int16 y, Int16 m) const {
     std::uint32_t const entry = yearEntry(y < kFirstLunarYear ? Int16(kFirstLunarYear) : y);
     // The mask is the integer part of 65536 / 2^m, held in a 32-bit integer.
     if (m <= -15)
-        throw OverflowError("Overflow");
+        throw OverflowError();
     const long long mask = m >= 17 ? 0 : 1LL << (16 - m);
     return (entry & mask) != 0 ? 30 : 29;
 }
@@ -166,9 +104,9 @@ Int16 Engine::lunarYearDays(Int16 y) const {
 
 LunarDate Engine::solarToLunarDate(Date solar) const {
     if (solar < kFirstDay)
-        throw InvalidCallError("Invalid procedure call or argument: date before lunar 1900-1-1");
+        throw InvalidCallError("date before lunar 1900-1-1");
     if (solar > kLastDay)
-        outOfRange(); // the year walk runs past the last lunar year
+        throw SubscriptError(); // the year walk runs past the last lunar year
     // The lunar year: the last new year not after the day. Year y >= 1900 begins in
     // Gregorian year y, so it is the Gregorian year's or the one before.
     int year = solar.year();
@@ -176,7 +114,7 @@ LunarDate Engine::solarToLunarDate(Date solar) const {
     if (index >= kNewYears.size() || kNewYears[index] > solar.serial())
         --index, --year;
     int offset = solar.serial() - kNewYears[index]; // [0, 383]
-    std::uint32_t const entry = m_lunarYears[index];
+    std::uint32_t const entry = kLunarYears[index];
     const int leap = static_cast<int>(entry & 0xF);
     for (int m = 1; m <= 12; ++m) {
         const int days = monthLength(entry, m);
@@ -189,7 +127,7 @@ LunarDate Engine::solarToLunarDate(Date solar) const {
             offset -= leapLength(entry);
         }
     }
-    outOfRange(); // unreachable: the offset lies within the year
+    throw SubscriptError(); // unreachable: the offset lies within the year
 }
 
 std::string Engine::solarToLunar(DateTime solar) const {
@@ -205,95 +143,96 @@ std::string Engine::solarToLunar(DateTime solar) const {
         day = day.plusDays(1);
 
     const LunarDate lunar = solarToLunarDate(day);
-    // Written by hand: this is the grid's hot path, and a formatted print costs more than
+    // Written in place: this is the grid's hot path, and a formatted print costs more than
     // the conversion itself.
-    char text[9];
+    std::string text(9, '0');
     text[0] = lunar.leap ? '1' : '0';
-    text[1] = static_cast<char>('0' + lunar.year / 1000);
-    text[2] = static_cast<char>('0' + lunar.year / 100 % 10);
-    text[3] = static_cast<char>('0' + lunar.year / 10 % 10);
-    text[4] = static_cast<char>('0' + lunar.year % 10);
-    text[5] = static_cast<char>('0' + lunar.month / 10);
-    text[6] = static_cast<char>('0' + lunar.month % 10);
-    text[7] = static_cast<char>('0' + lunar.day / 10);
-    text[8] = static_cast<char>('0' + lunar.day % 10);
-    return std::string(text, sizeof text);
+    text::putDigits(&text[1], static_cast<unsigned>(lunar.year), 4);
+    text::putDigits(&text[5], static_cast<unsigned>(lunar.month), 2);
+    text::putDigits(&text[7], static_cast<unsigned>(lunar.day), 2);
+    return text;
 }
 
-std::string Engine::lunarToSolar(Int16& lian, Int16& yue, Int16& tian) const {
-    if (lian < 1901)
-        lian = 1901;
+Date Engine::lunarToSolarDate(Int16& lian, Int16& yue, Int16& tian) const {
+    if (lian < kFirstListYear)
+        lian = kFirstListYear;
     if (yue > 12)
         yue = 1;
     if (yue < 1)
         yue = 12;
     if (tian < 1)
         tian = 1;
-    const Int16 length = lunarMonthDays(lian, yue);
+    const Int16 length = lunarMonthDays(lian, yue); // fails beyond the table's last year
     if (tian > length)
         tian = length;
 
-    // The key carries no leap flag, so the ordinary month, which comes first, always wins.
-    const Date start = Date::rolled(lian, yue, tian - 100);
-    for (int i = 1; i <= 200; ++i) {
-        const Date candidate = Date::rolled(start.year(), static_cast<int>(start.month()), i);
-        const LunarDate lunar = solarToLunarDate(candidate);
-        if (lunar.year == lian && lunar.month == yue && lunar.day == tian)
-            return toText(candidate);
-    }
-    return {};
+    // The ordinary month, never its leap repetition: the leap month follows the month it
+    // repeats, so only a leap month before `yue` counts.
+    const std::size_t index = static_cast<std::size_t>(lian - kFirstLunarYear); // [1, 190]
+    std::uint32_t const entry = kLunarYears[index];
+    const int leap = static_cast<int>(entry & 0xF);
+    std::int32_t serial = kNewYears[index];
+    for (int m = 1; m < yue; ++m)
+        serial += monthLength(entry, m) + (m == leap ? leapLength(entry) : 0);
+    return Date(serial + tian - 1);
+}
+
+std::string Engine::lunarToSolar(Int16& lian, Int16& yue, Int16& tian) const {
+    return toText(lunarToSolarDate(lian, yue, tian));
 }
 
 std::string Engine::yearStemBranch(Int16 year) const {
     const Int16 stem = add16(sub16(year, 1900), 6) % 10;
-    std::string result(at(m_stems, stem));
+    std::string result(at(tables::kStems, stem));
     const Int16 branch = add16(sub16(year, 1900), 12) % 12;
-    result += at(m_branches, branch);
+    result += at(tables::kBranches, branch);
     return result;
 }
 
 std::string Engine::zodiacAnimal(Int16 year) const {
-    return std::string(at(m_animals, sub16(year, 1900) % 12));
+    return std::string(at(tables::kAnimals, sub16(year, 1900) % 12));
 }
 
 std::string Engine::lunarMonthName(Int16 month) const {
+    const auto& numerals = tables::kNumerals;
     std::string name;
     if (month < 10)
-        name = at(m_numerals, sub16(month, 1));
+        name = at(numerals, sub16(month, 1));
     else if (month == 10)
         name = "十";
     else
-        name = std::string("十").append(at(m_numerals, month % 10 - 1));
+        name = std::string("十").append(at(numerals, month % 10 - 1));
     return name + "月";
 }
 
 std::string Engine::lunarDayName(Int16 day) const {
+    const auto& numerals = tables::kNumerals;
     if (day <= 10)
-        return std::string("初").append(at(m_numerals, sub16(day, 1)));
+        return std::string("初").append(at(numerals, sub16(day, 1)));
     if (day <= 19)
-        return std::string("十").append(at(m_numerals, day % 10 - 1));
+        return std::string("十").append(at(numerals, day % 10 - 1));
     if (day == 20)
         return "二十";
     if (day <= 29)
-        return std::string("二十").append(at(m_numerals, day % 10 - 1));
+        return std::string("二十").append(at(numerals, day % 10 - 1));
     return "三十";
 }
 
 Date Engine::solarTerm(int year, Int16 n) const {
-    const double minutes = at(m_termMinutes, sub16(n, 1));
+    const std::int32_t minutes = at(tables::kTermMinutes, sub16(n, 1));
     if (year >= kSolarTermFirstYear && year <= kSolarTermLastYear)
         return Date::fromYmd(year, static_cast<unsigned>((n + 1) / 2),
                              kSolarTermDays[year - kSolarTermFirstYear][n - 1]);
 
     // Outside the astronomical table: the mean-year reckoning from 1900-1-6 2:05.
-    const double s = (static_cast<double>(year) - 1900) * 31556925.9747 + minutes * 60;
+    const double s = (static_cast<double>(year) - 1900) * 31556925.9747 + minutes * 60.0;
     const double t = s - 2208549300.0; // seconds after 1970-01-01 00:00
     // Added in two halves, each of which must fit the date library's 32-bit seconds.
     auto toSeconds = [](double v) {
         double const r = std::nearbyint(v);
         if (!(r >= std::numeric_limits<std::int32_t>::min() &&
               r <= std::numeric_limits<std::int32_t>::max()))
-            throw OverflowError("Overflow");
+            throw OverflowError();
         return static_cast<long long>(r);
     };
     const long long first = toSeconds(t / 2);
@@ -308,45 +247,49 @@ std::string Engine::solarTermOn(DateTime date) const {
     const Int16 m = static_cast<Int16>(date.date.month());
     const bool midnight = date.seconds == 0;
     if (solarTerm(y, static_cast<Int16>(2 * m - 1)) == date.date && midnight)
-        return std::string(at(m_termNames, 2 * m - 2));
+        return std::string(tables::kTermNames[static_cast<std::size_t>(2 * m - 2)]);
     if (solarTerm(y, static_cast<Int16>(2 * m)) == date.date && midnight)
-        return std::string(at(m_termNames, 2 * m - 1));
+        return std::string(tables::kTermNames[static_cast<std::size_t>(2 * m - 1)]);
     return " ";
 }
 
 std::string Engine::solarFestival(std::string_view key) const {
-    return lookUp(m_solarFestivals, 102, key);
+    return lookUp(tables::kSolarFestivals, key);
 }
 std::string Engine::lunarFestival(std::string_view key) const {
-    return lookUp(m_lunarFestivals, 10, key);
+    return lookUp(tables::kLunarFestivals, key);
 }
 std::string Engine::weekdayFestival(std::string_view key) const {
-    return lookUp(m_weekdayFestivals, 16, key);
+    return lookUp(tables::kWeekdayFestivals, key);
 }
 
 std::string Engine::weekdayKey(DateTime date) const {
     const Date d = date.date;
     const unsigned firstWeekday = Date::fromYmd(d.year(), d.month(), 1).weekday(); // [0, 6]
     const unsigned row = (d.day() - 1 + firstWeekday) / 7;                         // [0, 5]
-    return twoDigits(static_cast<int>(d.month())) + std::to_string(row) +
-           std::to_string(d.weekday());
+    return twoDigits(d.month()) + std::to_string(row) + std::to_string(d.weekday());
+}
+
+Date Engine::easterDate(int year) const {
+    // The Gregorian computus (Meeus, Jones, Butcher), good for every year of the Gregorian
+    // calendar; before it the question has no Gregorian answer.
+    if (year < 1583)
+        throw InvalidCallError("no Gregorian Easter before 1583");
+    const int a = year % 19;                        // [0, 18]: the year in the Metonic cycle
+    const int b = year / 100, c = year % 100;       // the century and the year in it
+    const int d = b / 4, e = b % 4;                 // leap centuries
+    const int g = (b - (b + 8) / 25 + 1) / 3;       // the lunar correction
+    const int h = (19 * a + b - d - g + 15) % 30;   // [0, 29]: the epact
+    const int i = c / 4, k = c % 4;                 // leap years within the century
+    const int l = (32 + 2 * e + 2 * i - h - k) % 7; // [0, 6]: days on to the Sunday
+    const int m = (a + 11 * h + 22 * l) / 451;      // [0, 1]
+    const int month = (h + l - 7 * m + 114) / 31;   // [3, 4]
+    const int day = (h + l - 7 * m + 114) % 31 + 1; // [1, 31]
+    return Date::fromYmd(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
 }
 
 std::string Engine::easter(Int16 year) const {
-    // Plain integer arithmetic: no 16-bit year can overflow it.
-    const int n = year - 1900;
-    const int a = n % 19;
-    const int q = n / 4;
-    const int b = (7 * a + 1) / 19;
-    const int m = (11 * a + 4 - b) % 29;
-    const int w = (n + q + 31 - m) % 7;
-    const int d = 25 - m - w; // [-9, 25] from 1900 on
-    std::string const y = std::to_string(year);
-    if (d > 0)
-        return y + "-4-" + std::to_string(d);
-    if (d == 0)
-        return y + "-3-31";
-    return y + "-3-" + std::to_string(31 - std::abs(d));
+    return toText(easterDate(year));
 }
 
 std::string Engine::starSign(DateTime date) const {
@@ -359,8 +302,7 @@ std::string Engine::starSign(DateTime date) const {
         {"0923", "1023", "天秤座"}, {"1024", "1121", "天蝎座"}, {"1122", "1221", "射手座"},
         {"1222", "0119", "魔羯座"}, {"0120", "0218", "水瓶座"}, {"0219", "0320", "双鱼座"},
     };
-    std::string const mmdd = twoDigits(static_cast<int>(date.date.month())) +
-                             twoDigits(static_cast<int>(date.date.day()));
+    std::string const mmdd = twoDigits(date.date.month()) + twoDigits(date.date.day());
     for (const Sign& sign : kSigns) {
         const bool across = sign.from > sign.to; // the range that spans the year's end
         if (across ? (mmdd >= sign.from || mmdd <= sign.to)

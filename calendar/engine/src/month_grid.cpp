@@ -1,12 +1,9 @@
 #include "kalendo/month_grid.h"
 
 #include "kalendo/errors.h"
-#include "text.h"
+#include "kalendo/text.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <limits>
-#include <optional>
 
 namespace kalendo {
 
@@ -14,20 +11,12 @@ namespace {
 
 using text::trimBlanks;
 
-std::size_t characterCount(std::string_view utf8) {
-    std::size_t n = 0;
-    for (char c : utf8)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
-
-std::string fourDigits(int month, int day) {
-    char buf[8];
-    buf[0] = static_cast<char>('0' + month / 10);
-    buf[1] = static_cast<char>('0' + month % 10);
-    buf[2] = static_cast<char>('0' + day / 10);
-    buf[3] = static_cast<char>('0' + day % 10);
-    return std::string(buf, 4);
+// A month and day, or a lunar month and day, as a four-digit festival key.
+std::string monthDayKey(int month, int day) {
+    std::string key(4, '0');
+    text::putDigits(&key[0], static_cast<unsigned>(month), 2);
+    text::putDigits(&key[2], static_cast<unsigned>(day), 2);
+    return key;
 }
 
 // The last day of a lunar year is the last day of its twelfth month, or of the leap
@@ -50,29 +39,16 @@ void setCaption(GridCell& cell, std::string text, std::uint32_t colour) {
 
 } // namespace
 
-Int16 textToInt16(std::string_view text) {
-    return static_cast<Int16>(text::parseInteger(text, std::numeric_limits<Int16>::min(),
-                                                 std::numeric_limits<Int16>::max()));
-}
-
 std::string shortenedFestival(std::string_view names) {
     names = trimBlanks(names);
-    if (characterCount(names) <= 5)
+    if (text::characterCount(names) <= 5)
         return std::string(names);
-    std::size_t pos = 0;
-    for (int c = 0; c < 4; ++c) {
-        ++pos;
-        while (pos < names.size() && (static_cast<unsigned char>(names[pos]) & 0xC0) == 0x80)
-            ++pos;
-    }
-    return std::string(names.substr(0, pos)) + "…";
+    return std::string(text::firstCharacters(names, 4)) + "…";
 }
 
 LunarListTexts lunarListTexts(const LunarDate& date) {
-    char year[8], month[8];
-    std::snprintf(year, sizeof year, "%04d", date.year);
-    std::snprintf(month, sizeof month, "%02d", date.month);
-    return {year, month};
+    return {text::zeroPadded(static_cast<unsigned>(date.year), 4),
+            text::zeroPadded(static_cast<unsigned>(date.month), 2)};
 }
 
 std::string lunarMonthCaption(const Engine& engine, const LunarDate& firstDay) {
@@ -85,6 +61,8 @@ std::string lunarMonthCaption(const Engine& engine, const LunarDate& firstDay) {
 }
 
 void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& grid) {
+    grid.daysFilled = 0;
+    grid.complete = false;
     grid.lunarYearText = in.lunarYearText;
     grid.lunarMonthText = in.lunarMonthText;
 
@@ -97,9 +75,7 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
     const bool shownIsCurrent =
         in.year == in.today.year() && in.month == static_cast<int>(in.today.month());
     const int todayDay = static_cast<int>(in.today.day());
-    // Easter is the same for every cell; a year whose Easter text is no date has none.
-    std::optional<Date> easter;
-    bool easterAsked = false;
+    Date easter; // the same for every cell, asked once the first day is known to convert
 
     for (int i = start; i < start + days; ++i) {
         const int d = i - start + 1;
@@ -108,10 +84,12 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
         // The cell's date text "year-month-day" cannot be read for a month outside 1-12
         // or a year outside the date range: the fill stops at the first day.
         if (in.month < 1 || in.month > 12 || in.year < Date::kFirstYear)
-            throw TypeMismatchError("Type mismatch");
+            throw TypeMismatchError();
         const Date date = first.plusDays(d - 1);
 
         const LunarDate lunar = engine.solarToLunarDate(date);
+        if (d == 1)
+            easter = engine.easterDate(in.year);
         if (d == todayDay) {
             cell.today = shownIsCurrent;
             LunarListTexts texts = lunarListTexts(lunar);
@@ -127,16 +105,16 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
         if (lunar.day == 1)
             setCaption(cell, lunarMonthCaption(engine, lunar), colour::kLunarMonth);
 
-        std::string festival = engine.solarFestival(fourDigits(in.month, d));
+        std::string festival = engine.solarFestival(monthDayKey(in.month, d));
         if (!trimBlanks(festival).empty())
             setCaption(cell, shortenedFestival(festival), colour::kFestival);
 
         // Weekday festivals are keyed by the weekday's occurrence in its month (1-4), and
         // by 5 for the last one.
-        std::string key = fourDigits(in.month, 0);
-        key[3] = static_cast<char>('0' + date.weekday());
+        std::string key = monthDayKey(in.month, 0);
         const int occurrence = (d - 1) / 7 + 1; // [1, 5]
         key[2] = static_cast<char>('0' + occurrence);
+        key[3] = static_cast<char>('0' + date.weekday());
         festival = engine.weekdayFestival(key);
         if (occurrence < 5 && d + 7 > days) {
             key[2] = '5';
@@ -145,28 +123,27 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
         if (!trimBlanks(festival).empty())
             setCaption(cell, shortenedFestival(festival), colour::kFestival);
 
-        if (!easterAsked) {
-            easterAsked = true;
-            try {
-                easter = parseDate(engine.easter(in.year));
-            } catch (const TypeMismatchError&) {
-            }
-        }
         if (easter == date)
             setCaption(cell, "复活节", colour::kFestival);
 
         if (d == 13 && date.weekday() == 5)
             cell.caption = "黑色星期五 ";
 
-        std::string const lunarKey =
-            isLunarNewYearsEve(engine, lunar) ? "0100" : fourDigits(lunar.month, lunar.day);
-        festival = engine.lunarFestival(lunarKey);
+        // A lunar festival falls on its ordinary month only, never on the leap month that
+        // repeats it; 除夕 is the year's last day, a leap twelfth month's included.
+        std::string lunarKey;
+        if (isLunarNewYearsEve(engine, lunar))
+            lunarKey = "0100";
+        else if (!lunar.leap)
+            lunarKey = monthDayKey(lunar.month, lunar.day);
+        festival = lunarKey.empty() ? std::string() : engine.lunarFestival(lunarKey);
         if (!trimBlanks(festival).empty())
             setCaption(cell, shortenedFestival(festival), colour::kLunarFestival);
+        grid.daysFilled = d;
     }
 
-    grid.leapYearText = isLeapYear(textToInt16(in.solarYearText)) ? "闰年" : "平年";
-    const Int16 lunarYear = textToInt16(grid.lunarYearText);
+    grid.leapYearText = isLeapYear(in.year) ? "闰年" : "平年";
+    const Int16 lunarYear = text::parseInt16(grid.lunarYearText);
     grid.yearName = engine.yearStemBranch(lunarYear) + engine.zodiacAnimal(lunarYear) + "年";
     // Today's day number may not exist in the shown month; the month's last day stands in.
     const int signDay = std::min(todayDay, days);
@@ -174,6 +151,7 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
         Date::fromYmd(in.year, static_cast<unsigned>(in.month), static_cast<unsigned>(signDay)));
     grid.yearWatermark = std::to_string(in.today.year());
     grid.monthWatermark = std::to_string(in.today.month());
+    grid.complete = true;
 }
 
 } // namespace kalendo

@@ -1,6 +1,8 @@
 #pragma once
 
-// The engine's fixed data. The per-instance tables of an Engine are filled from these.
+// The engine's fixed data: every member reads these tables, nothing copies them.
+
+#include "kalendo/text.h"
 
 #include <array>
 #include <cstdint>
@@ -232,17 +234,25 @@ constexpr std::array<std::uint32_t, 191> kLunarYears = {
     0x0E968,
 };
 
-// Name strings, split into single characters (or pairs) by SetValue.
-constexpr std::string_view kStems = "甲乙丙丁戊己庚辛壬癸";
-constexpr std::string_view kBranches = "子丑寅卯辰巳午未申酉戌亥";
-constexpr std::string_view kAnimals = "鼠牛虎兔龙蛇马羊猴鸡狗猪";
-constexpr std::string_view kNumerals = "一二三四五六七八九十日";
-constexpr std::string_view kTermNames = "小寒大寒立春雨水惊蛰春分清明谷雨立夏小满芒种夏至小暑大暑立"
-                                        "秋处暑白露秋分寒露霜降立冬小雪大雪冬至";
-// Minutes from the start of the term year to each term, in the mean-year reckoning.
-constexpr std::string_view kTermMinutes =
-    "000000,021208,042467,063836,085337,107014,128867,150921,173149,195551,218072,240693,"
-    "263343,285989,308563,331033,353350,375494,397447,419210,440795,462224,483532,504758";
+// Name tables, each written as one string and split into its characters (or pairs).
+constexpr auto kStems = text::splitCharacters<10>("甲乙丙丁戊己庚辛壬癸");
+constexpr auto kBranches = text::splitCharacters<12>("子丑寅卯辰巳午未申酉戌亥");
+constexpr auto kAnimals = text::splitCharacters<12>("鼠牛虎兔龙蛇马羊猴鸡狗猪");
+constexpr auto kNumerals = text::splitCharacters<11>("一二三四五六七八九十日");
+constexpr auto kTermNames =
+    text::splitCharacters<24>("小寒大寒立春雨水惊蛰春分清明谷雨立夏小满芒种夏至"
+                              "小暑大暑立秋处暑白露秋分寒露霜降立冬小雪大雪冬至",
+                              2);
+static_assert(kNumerals.back() == "日" && kTermNames.front() == "小寒" &&
+                  kTermNames.back() == "冬至",
+              "every name table is split whole");
+
+// Minutes from the start of the term year to each term (小寒 ... 冬至), in the mean-year
+// reckoning that years outside the astronomical table use.
+constexpr std::array<std::int32_t, 24> kTermMinutes = {
+    0,      21208,  42467,  63836,  85337,  107014, 128867, 150921, 173149, 195551, 218072, 240693,
+    263343, 285989, 308563, 331033, 353350, 375494, 397447, 419210, 440795, 462224, 483532, 504758,
+};
 
 // Festival entries: a four-character key, then the names (several separated by a blank).
 // Gregorian festivals, key MMDD.
@@ -357,7 +367,7 @@ constexpr std::array<std::string_view, 10> kLunarFestivals = {
 };
 
 // Weekday festivals, key MM + n + w: the n-th weekday w (0 = Sunday) of month MM, n = 5
-// meaning the last one.
+// meaning the last one. 减灾日 was kept on the second Wednesday of October.
 constexpr std::array<std::string_view, 16> kWeekdayFestivals = {
     "0150世界麻风日",
     "0520国际母亲节",
@@ -368,7 +378,7 @@ constexpr std::array<std::string_view, 16> kWeekdayFestivals = {
     "0940国际聋人节 世界儿童日",
     "0950世界海事日",
     "1011国际住房日",
-    "1013国际减轻自然灾害日(减灾日)",
+    "1023国际减轻自然灾害日(减灾日)",
     "1144感恩节",
     "0231总统日",
     "0531胜利日",

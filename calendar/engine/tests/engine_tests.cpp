@@ -119,8 +119,8 @@ TEST_F(EngineTest, LunarToSolarNormalisesItsArgumentsInPlace) {
     EXPECT_EQ(engine.lunarToSolar(y, m, t), "2008-4-5");
     EXPECT_EQ(t, 29);
 
-    y = 1800, m = 0, t = -4;
-    EXPECT_FALSE(engine.lunarToSolar(y, m, t).empty());
+    y = 1800, m = 0, t = -4; // lunar 1901-12-01
+    EXPECT_EQ(engine.lunarToSolar(y, m, t), "1902-1-10");
     EXPECT_EQ(y, 1901);
     EXPECT_EQ(m, 12);
     EXPECT_EQ(t, 1);
@@ -135,6 +135,32 @@ TEST_F(EngineTest, LunarToSolarInvertsSolarToLunarForOrdinaryMonths) {
             EXPECT_EQ(engine.solarToLunar(parseDate(text)).substr(1),
                       std::to_string(year) + (month < 10 ? "0" : "") + std::to_string(month) +
                           "15");
+        }
+    }
+}
+
+// 阴历转阳历 as the control first computed it: a search of the 200 days from the first of
+// the month that holds the same-numbered Gregorian date less 100 days.
+std::string searchedSolar(const Engine& e, Int16 lian, Int16 yue, Int16 tian) {
+    const Date start = Date::rolled(lian, yue, tian - 100);
+    for (int i = 1; i <= 200; ++i) {
+        const Date candidate = Date::rolled(start.year(), static_cast<int>(start.month()), i);
+        const LunarDate lunar = e.solarToLunarDate(candidate);
+        if (lunar.year == lian && lunar.month == yue && lunar.day == tian)
+            return toText(candidate);
+    }
+    return {};
+}
+
+TEST_F(EngineTest, LunarToSolarComputesWhatTheSearchFoundForEveryDay) {
+    for (Int16 year = 1901; year <= 2090; ++year) {
+        for (Int16 month = 1; month <= 12; ++month) {
+            for (Int16 day = 1; day <= 30; ++day) {
+                Int16 y = year, m = month, t = day;
+                std::string const computed = engine.lunarToSolar(y, m, t);
+                ASSERT_EQ(computed, searchedSolar(engine, y, m, t))
+                    << year << "-" << month << "-" << day;
+            }
         }
     }
 }
@@ -233,6 +259,9 @@ TEST_F(EngineTest, FestivalLookups) {
     EXPECT_EQ(engine.solarFestival("  0101 "), "元旦节");
     EXPECT_EQ(engine.solarFestival("0229"), "");
     EXPECT_EQ(engine.solarFestival("1013"), "世界保健日 国际教师节,");
+    // 减灾日 is kept on the second Wednesday of October.
+    EXPECT_EQ(engine.weekdayFestival("1023"), "国际减轻自然灾害日(减灾日)");
+    EXPECT_EQ(engine.weekdayFestival("1013"), "");
     EXPECT_EQ(engine.lunarFestival("0815"), "中秋节");
     EXPECT_EQ(engine.lunarFestival("0100"), "除夕");
     EXPECT_EQ(engine.lunarFestival("1230"), "");
@@ -255,8 +284,28 @@ TEST_F(EngineTest, Easter) {
     EXPECT_EQ(engine.easter(2000), "2000-4-23");
     EXPECT_EQ(engine.easter(1900), "1900-4-15");
     EXPECT_EQ(engine.easter(2010), "2010-4-4");
-    EXPECT_NO_THROW(engine.easter(-32768));
-    EXPECT_NO_THROW(engine.easter(32767));
+    // Beyond the years the short formula knew.
+    EXPECT_EQ(engine.easter(2100), "2100-3-28");
+    EXPECT_EQ(engine.easter(1583), "1583-4-10");
+    EXPECT_EQ(engine.easter(1818), "1818-3-22"); // the earliest day
+    EXPECT_EQ(engine.easter(2285), "2285-3-22");
+    EXPECT_EQ(engine.easter(1886), "1886-4-25"); // the latest
+    EXPECT_EQ(engine.easter(2038), "2038-4-25");
+}
+
+TEST_F(EngineTest, EasterIsASundayFromMarch22ToApril25InEveryGregorianYear) {
+    for (int year = 1583; year <= Date::kLastYear; ++year) {
+        const Date easter = engine.easterDate(year);
+        ASSERT_EQ(easter.weekday(), 0u) << year;
+        ASSERT_GE(easter, Date::fromYmd(year, 3, 22)) << year;
+        ASSERT_LE(easter, Date::fromYmd(year, 4, 25)) << year;
+    }
+}
+
+TEST_F(EngineTest, EasterBeforeTheGregorianCalendarIsAnInvalidCall) {
+    EXPECT_EQ(errorNumber([&] { engine.easter(1582); }), 5);
+    EXPECT_EQ(errorNumber([&] { engine.easter(-32768); }), 5);
+    EXPECT_EQ(engine.easter(32767), "32767-4-2");
 }
 
 TEST_F(EngineTest, StarSignsIncludeBothBounds) {
@@ -268,14 +317,6 @@ TEST_F(EngineTest, StarSignsIncludeBothBounds) {
                        {9, 23, "天秤座"}, {10, 23, "天秤座"}, {10, 24, "天蝎座"}};
     for (const auto& c : cases)
         EXPECT_EQ(engine.starSign(d(2008, c.m, c.day)), c.sign) << c.m << "-" << c.day;
-}
-
-TEST_F(EngineTest, SetValueRefillsToTheSameAnswers) {
-    engine.setValue();
-    engine.setValue();
-    EXPECT_EQ(lunar(2009, 6, 23), "120090501");
-    EXPECT_EQ(engine.yearStemBranch(2008), "戊子");
-    EXPECT_EQ(engine.solarTermOn(d(2008, 3, 20)), "春分");
 }
 
 // The year and month walk from the anchors, step by step as the control has always done

@@ -2,6 +2,8 @@
 #include "kalendo/month_grid.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 
 namespace kalendo {
 namespace {
@@ -17,8 +19,6 @@ protected:
         in.year = static_cast<Int16>(year);
         in.month = static_cast<Int16>(month);
         in.today = today;
-        in.solarYearText = std::to_string(year);
-        in.solarMonthText = std::to_string(month);
         LunarListTexts texts = lunarListTexts(engine.solarToLunarDate(today));
         in.lunarYearText = std::move(texts.year);
         in.lunarMonthText = std::move(texts.month);
@@ -205,12 +205,11 @@ TEST_F(MonthGridTest, ShortenedFestivalTexts) {
     EXPECT_EQ(shortenedFestival("  春节 "), "春节");
 }
 
-TEST_F(MonthGridTest, AnEngineErrorLeavesTheGridAsFarAsItWasFilled) {
+TEST_F(MonthGridTest, AnEngineErrorLeavesTheGridAsFarAsItWasFilledAndSaysHowFar) {
     MonthGridInput in;
     in.year = 2091;
     in.month = 2;
     in.today = Date::fromYmd(2008, 4, 23);
-    in.solarYearText = "2091";
     in.lunarYearText = "2008";
     MonthGrid grid;
     try {
@@ -221,17 +220,26 @@ TEST_F(MonthGridTest, AnEngineErrorLeavesTheGridAsFarAsItWasFilled) {
     }
     EXPECT_EQ(cell(grid, 17).caption, "除夕"); // lunar 2090-12-29, the table's last day
     EXPECT_EQ(lastFilled(grid), 4 + 17);       // 2091-2-1 is a Thursday; day 18 got its number
+    EXPECT_EQ(grid.daysFilled, 17);
+    EXPECT_FALSE(grid.complete);
 
     in.year = 2008;
     in.month = 13; // the first day's number is shown before its date fails
     EXPECT_THROW(fillMonthGrid(engine, in, grid), TypeMismatchError);
     EXPECT_EQ(firstFilled(grid), lastFilled(grid));
     EXPECT_EQ(grid.cells[static_cast<std::size_t>(firstFilled(grid))].caption, "");
+    EXPECT_EQ(grid.daysFilled, 0);
 
-    in.month = 4;
-    in.solarYearText = "20o8";
+    // The titles come after the cells: a lunar year text that is no number fails them.
+    in.month = 2;
+    in.today = Date::fromYmd(2008, 1, 31); // no 31 February: the lunar texts stay as given
+    in.lunarYearText = "20o8";
     EXPECT_THROW(fillMonthGrid(engine, in, grid), TypeMismatchError);
-    EXPECT_EQ(cell(grid, 30).caption, engine.lunarDayName(25));
+    EXPECT_EQ(grid.daysFilled, 29);
+    EXPECT_FALSE(grid.complete);
+    in.lunarYearText = "2007";
+    fillMonthGrid(engine, in, grid);
+    EXPECT_TRUE(grid.complete);
 
     in.year = 1900;
     in.month = 1;
@@ -240,13 +248,46 @@ TEST_F(MonthGridTest, AnEngineErrorLeavesTheGridAsFarAsItWasFilled) {
     EXPECT_THROW(fillMonthGrid(engine, in, grid), InvalidCallError);
 }
 
-TEST_F(MonthGridTest, ListTextsAreRead16Bit) {
-    EXPECT_EQ(textToInt16(" 2008 "), 2008);
-    EXPECT_EQ(textToInt16("-5"), -5);
-    EXPECT_THROW(textToInt16(""), TypeMismatchError);
-    EXPECT_THROW(textToInt16("12a"), TypeMismatchError);
-    EXPECT_THROW(textToInt16("32768"), OverflowError);
-    EXPECT_THROW(textToInt16(std::string(400, '9')), OverflowError);
+// Every lunar festival but 除夕 falls on its ordinary month only: once in a lunar year, never
+// again on the leap month that repeats its month (端午节 on 2009-06-27, 闰五月初五, once was).
+TEST_F(MonthGridTest, LunarFestivalsFallOnceAYearAndNeverInALeapMonth) {
+    std::map<std::string, std::set<int>> years; // festival caption -> lunar years it showed in
+    int leapDaysWithAFestivalKey = 0;
+    for (int y = 1901; y <= 2090; ++y) {
+        for (int m = 1; m <= 12; ++m) {
+            const MonthGrid g = fill(y, m);
+            for (int d = 1; d <= static_cast<int>(daysInMonth(y, static_cast<unsigned>(m))); ++d) {
+                const GridCell& c = cell(g, d);
+                const LunarDate l = engine.solarToLunarDate(
+                    Date::fromYmd(y, static_cast<unsigned>(m), static_cast<unsigned>(d)));
+                const std::string key =
+                    lunarListTexts(l).month + (l.day < 10 ? "0" : "") + std::to_string(l.day);
+                if (l.leap && !engine.lunarFestival(key).empty())
+                    ++leapDaysWithAFestivalKey;
+                if (c.colour != colour::kLunarFestival)
+                    continue;
+                EXPECT_TRUE(!l.leap || c.caption == "除夕") << y << "-" << m << "-" << d;
+                EXPECT_TRUE(years[c.caption].insert(l.year).second)
+                    << c.caption << " twice in lunar " << l.year << " (" << y << "-" << m << "-"
+                    << d << ")";
+            }
+        }
+    }
+    EXPECT_EQ(leapDaysWithAFestivalKey, 37);
+    EXPECT_EQ(years["端午节"].size(), 190u);
+    EXPECT_EQ(cell(fill(2009, 5), 28).caption, "端午节");
+    EXPECT_EQ(cell(fill(2009, 6), 27).caption, "初五"); // 闰五月初五
+    EXPECT_EQ(cell(fill(2014, 11), 1).caption, "初九"); // 闰九月初九
+    EXPECT_EQ(cell(fill(2014, 10), 2).caption, "重阳节");
+}
+
+TEST_F(MonthGridTest, NationalDayShowsWhenTheFirstOfOctoberIsAWednesday) {
+    for (int y : {2008, 2014, 2025}) {
+        const MonthGrid october = fill(y, 10);
+        EXPECT_EQ(cell(october, 1).caption, "国庆节 …") << y;
+        // 减灾日 on the second Wednesday.
+        EXPECT_EQ(cell(october, 8).caption, "国际减轻…") << y;
+    }
 }
 
 } // namespace

@@ -40,6 +40,53 @@ using TodayProvider = std::function<QDate()>;
 // and stay readable through lastError().
 class KALENDO_EXPORT Kalendo : public QWidget {
     Q_OBJECT
+    // The 22 appearance properties, for Qt Designer and the meta-object system. Each is also
+    // reachable by its dispatch name (propertyNames()), under which it is persisted. Colours
+    // are stored values: 0x00BBGGRR, or 0x800000nn for system colour nn.
+    Q_PROPERTY(quint32 titleBackColour READ titleBackColour WRITE setTitleBackColour NOTIFY
+                   titleBackColourChanged)
+    Q_PROPERTY(quint32 titleSolarColour READ titleSolarColour WRITE setTitleSolarColour NOTIFY
+                   titleSolarColourChanged)
+    Q_PROPERTY(quint32 titleLunarColour READ titleLunarColour WRITE setTitleLunarColour NOTIFY
+                   titleLunarColourChanged)
+    Q_PROPERTY(quint32 titleOtherColour READ titleOtherColour WRITE setTitleOtherColour NOTIFY
+                   titleOtherColourChanged)
+    Q_PROPERTY(quint32 controlBackColour READ controlBackColour WRITE setControlBackColour NOTIFY
+                   controlBackColourChanged)
+    Q_PROPERTY(QPixmap backgroundPicture READ backgroundPicture WRITE setBackgroundPicture NOTIFY
+                   backgroundPictureChanged)
+    Q_PROPERTY(quint32 watermarkColour READ watermarkColour WRITE setWatermarkColour NOTIFY
+                   watermarkColourChanged)
+    Q_PROPERTY(quint32 weekdayBarBackColour READ weekdayBarBackColour WRITE setWeekdayBarBackColour
+                   NOTIFY weekdayBarBackColourChanged)
+    Q_PROPERTY(quint32 weekdayTextColour READ weekdayTextColour WRITE setWeekdayTextColour NOTIFY
+                   weekdayTextColourChanged)
+    Q_PROPERTY(quint32 sundayTextColour READ sundayTextColour WRITE setSundayTextColour NOTIFY
+                   sundayTextColourChanged)
+    Q_PROPERTY(quint32 saturdayTextColour READ saturdayTextColour WRITE setSaturdayTextColour NOTIFY
+                   saturdayTextColourChanged)
+    Q_PROPERTY(quint32 buttonBackColour READ buttonBackColour WRITE setButtonBackColour NOTIFY
+                   buttonBackColourChanged)
+    Q_PROPERTY(QPixmap previousYearPicture READ previousYearPicture WRITE setPreviousYearPicture
+                   NOTIFY previousYearPictureChanged)
+    Q_PROPERTY(QPixmap nextYearPicture READ nextYearPicture WRITE setNextYearPicture NOTIFY
+                   nextYearPictureChanged)
+    Q_PROPERTY(QPixmap previousMonthPicture READ previousMonthPicture WRITE setPreviousMonthPicture
+                   NOTIFY previousMonthPictureChanged)
+    Q_PROPERTY(QPixmap nextMonthPicture READ nextMonthPicture WRITE setNextMonthPicture NOTIFY
+                   nextMonthPictureChanged)
+    Q_PROPERTY(
+        QPixmap todayPicture READ todayPicture WRITE setTodayPicture NOTIFY todayPictureChanged)
+    Q_PROPERTY(QPixmap previousYearPressedPicture READ previousYearPressedPicture WRITE
+                   setPreviousYearPressedPicture NOTIFY previousYearPressedPictureChanged)
+    Q_PROPERTY(QPixmap nextYearPressedPicture READ nextYearPressedPicture WRITE
+                   setNextYearPressedPicture NOTIFY nextYearPressedPictureChanged)
+    Q_PROPERTY(QPixmap previousMonthPressedPicture READ previousMonthPressedPicture WRITE
+                   setPreviousMonthPressedPicture NOTIFY previousMonthPressedPictureChanged)
+    Q_PROPERTY(QPixmap nextMonthPressedPicture READ nextMonthPressedPicture WRITE
+                   setNextMonthPressedPicture NOTIFY nextMonthPressedPictureChanged)
+    Q_PROPERTY(QPixmap todayPressedPicture READ todayPressedPicture WRITE setTodayPressedPicture
+                   NOTIFY todayPressedPictureChanged)
 
 public:
     enum class Button { PreviousYear, NextYear, PreviousMonth, NextMonth, Today };
@@ -109,35 +156,56 @@ public:
     std::optional<QString> easter(int year);                              // 复活节
     std::optional<QString> starSign(const QDate& date);                   // 星座
 
-    // Appearance (colours as stored: 0x00BBGGRR or 0x800000nn). A setter fails on a value
-    // that is no colour.
-    kalendo::OleColour titleBackColour() const; // 标题背景颜色
+    // Appearance, the properties above. A colour setter fails on a value that is no colour.
+    kalendo::OleColour titleBackColour() const; // the title strip
     bool setTitleBackColour(kalendo::OleColour c);
-    kalendo::OleColour titleSolarColour() const; // 标题阳历颜色
+    kalendo::OleColour titleSolarColour() const; // the Gregorian title captions
     bool setTitleSolarColour(kalendo::OleColour c);
-    kalendo::OleColour titleLunarColour() const; // 标题农历颜色
+    kalendo::OleColour titleLunarColour() const; // the lunar title captions
     bool setTitleLunarColour(kalendo::OleColour c);
-    kalendo::OleColour titleOtherColour() const; // 标题其它颜色
+    kalendo::OleColour titleOtherColour() const; // year name, leap year, star sign
     bool setTitleOtherColour(kalendo::OleColour c);
-    kalendo::OleColour controlBackColour() const; // 控件背景颜色
+    kalendo::OleColour controlBackColour() const; // the control surface
     bool setControlBackColour(kalendo::OleColour c);
-    QPixmap backgroundPicture() const; // 背景图片
+    QPixmap backgroundPicture() const; // behind the grid
     void setBackgroundPicture(const QPixmap& picture);
-    kalendo::OleColour watermarkColour() const; // 背景字体颜色
+    kalendo::OleColour watermarkColour() const; // the year and month watermark
     bool setWatermarkColour(kalendo::OleColour c);
-    kalendo::OleColour weekdayBarBackColour() const; // 星期栏背景色
+    kalendo::OleColour weekdayBarBackColour() const; // the weekday header
     bool setWeekdayBarBackColour(kalendo::OleColour c);
-    kalendo::OleColour weekdayTextColour() const; // 星期1到5字体色
+    kalendo::OleColour weekdayTextColour() const; // Monday to Friday in the header
     bool setWeekdayTextColour(kalendo::OleColour c);
-    kalendo::OleColour sundayTextColour() const; // 星期天字体色
+    kalendo::OleColour sundayTextColour() const; // Sunday's header and day numbers
     bool setSundayTextColour(kalendo::OleColour c);
-    kalendo::OleColour saturdayTextColour() const; // 星期六字体色
+    kalendo::OleColour saturdayTextColour() const; // Saturday's header and day numbers
     bool setSaturdayTextColour(kalendo::OleColour c);
-    kalendo::OleColour buttonBackColour() const; // 按钮背景颜色
+    kalendo::OleColour buttonBackColour() const; // the five buttons
     bool setButtonBackColour(kalendo::OleColour c);
-    QPixmap buttonPicture(Button button) const; // 按钮上年图片 ...
+    // Each button's picture, and the one it shows while held down.
+    QPixmap previousYearPicture() const;
+    void setPreviousYearPicture(const QPixmap& picture);
+    QPixmap nextYearPicture() const;
+    void setNextYearPicture(const QPixmap& picture);
+    QPixmap previousMonthPicture() const;
+    void setPreviousMonthPicture(const QPixmap& picture);
+    QPixmap nextMonthPicture() const;
+    void setNextMonthPicture(const QPixmap& picture);
+    QPixmap todayPicture() const;
+    void setTodayPicture(const QPixmap& picture);
+    QPixmap previousYearPressedPicture() const;
+    void setPreviousYearPressedPicture(const QPixmap& picture);
+    QPixmap nextYearPressedPicture() const;
+    void setNextYearPressedPicture(const QPixmap& picture);
+    QPixmap previousMonthPressedPicture() const;
+    void setPreviousMonthPressedPicture(const QPixmap& picture);
+    QPixmap nextMonthPressedPicture() const;
+    void setNextMonthPressedPicture(const QPixmap& picture);
+    QPixmap todayPressedPicture() const;
+    void setTodayPressedPicture(const QPixmap& picture);
+    // The same pictures by button.
+    QPixmap buttonPicture(Button button) const;
     void setButtonPicture(Button button, const QPixmap& picture);
-    QPixmap buttonPressedPicture(Button button) const; // 按钮按下上年图片 ...
+    QPixmap buttonPressedPicture(Button button) const;
     void setButtonPressedPicture(Button button, const QPixmap& picture);
 
     // The clock the fills read today from.
@@ -145,8 +213,34 @@ public:
 
 signals:
     // The host container's property-changed notification: once per property write, after
-    // every element the property touches has its new value. The control raises no other.
+    // every element the property touches has its new value, with the property's dispatch
+    // name. The control raises no other event to its host.
     void propertyChanged(const QString& name);
+
+    // The Qt notifications of the appearance properties: after each write, and after a
+    // load that changed the value.
+    void titleBackColourChanged();
+    void titleSolarColourChanged();
+    void titleLunarColourChanged();
+    void titleOtherColourChanged();
+    void controlBackColourChanged();
+    void backgroundPictureChanged();
+    void watermarkColourChanged();
+    void weekdayBarBackColourChanged();
+    void weekdayTextColourChanged();
+    void sundayTextColourChanged();
+    void saturdayTextColourChanged();
+    void buttonBackColourChanged();
+    void previousYearPictureChanged();
+    void nextYearPictureChanged();
+    void previousMonthPictureChanged();
+    void nextMonthPictureChanged();
+    void todayPictureChanged();
+    void previousYearPressedPictureChanged();
+    void nextYearPressedPictureChanged();
+    void previousMonthPressedPictureChanged();
+    void nextMonthPressedPictureChanged();
+    void todayPressedPictureChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -12,6 +12,13 @@ namespace kalendo {
 // system colour nn (0 ... 0x18).
 using OleColour = quint32;
 
+// The system colours the control uses.
+namespace system_colour {
+constexpr OleColour kWindowText = 0x80000008;
+constexpr OleColour kButtonFace = 0x8000000F;
+constexpr OleColour kButtonText = 0x80000012;
+} // namespace system_colour
+
 // Whether `value` is a colour the control accepts.
 KALENDO_EXPORT bool isValidOleColour(OleColour value);
 

@@ -3,7 +3,6 @@
 #include "kalendo/date.h"
 #include "kalendo/int16.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,14 +19,19 @@ struct LunarDate {
     friend constexpr bool operator==(const LunarDate&, const LunarDate&) = default;
 };
 
-// The lunar calendar engine: the control's tables and every calendar computation.
-// Members that fail throw an EngineError subclass carrying the classic error number.
+// The Gregorian years the control's year lists offer, and the least year 阴历转阳历 takes:
+// the lunar year table covers 1900-2090, but January 1900 lies before its first day.
+constexpr int kFirstListYear = 1901;
+constexpr int kLastListYear = 2090;
+
+// The lunar calendar engine: every calendar computation of the control, over constant
+// tables. Members that fail throw an EngineError carrying the classic error number.
 // Each method's comment gives the name it has on the control's dispatch interface.
 class Engine {
 public:
-    Engine(); // the tables are filled at once
-    // SetValue: (re)fills the per-instance tables.
-    void setValue();
+    // SetValue: hosts call it before the other members; the tables are constant data, so
+    // there is nothing left to fill.
+    void setValue() const noexcept {}
 
     // lMonthDays: 29 or 30, the ordinary month m of lunar year y (years before 1900 read 1900).
     Int16 lunarMonthDays(Int16 y, Int16 m) const;
@@ -42,8 +46,10 @@ public:
     std::string solarToLunar(DateTime solar) const;
     LunarDate solarToLunarDate(Date solar) const; // the same, as a value
     // 阴历转阳历: the Gregorian date text of an ordinary lunar month's day; normalises its
-    // arguments in place first. "" when no day matches.
+    // arguments in place first (a year below 1901 becomes 1901, a month above 12 becomes 1
+    // and below 1 becomes 12, the day is kept within the month's length).
     std::string lunarToSolar(Int16& lian, Int16& yue, Int16& tian) const;
+    Date lunarToSolarDate(Int16& lian, Int16& yue, Int16& tian) const; // the same, as a value
 
     // 天干地: stem and branch of a year, e.g. 戊子.
     std::string yearStemBranch(Int16 year) const;
@@ -66,8 +72,10 @@ public:
     // 第几个星期几: month + grid row + weekday of a date, e.g. "0520".
     std::string weekdayKey(DateTime date) const;
 
-    // 复活节: Easter Sunday of a Gregorian year as text, e.g. "2008-3-23".
+    // 复活节: Easter Sunday of a Gregorian year as text, e.g. "2008-3-23"; years before the
+    // Gregorian computus (1583) are an invalid call.
     std::string easter(Int16 year) const;
+    Date easterDate(int year) const; // the same, as a value
     // 星座: the star sign of a date, e.g. 金牛座.
     std::string starSign(DateTime date) const;
 
@@ -76,18 +84,7 @@ public:
     static constexpr Date kLastDay = Date::fromYmd(2091, 2, 17);
 
 private:
-    std::uint32_t yearEntry(Int16 y) const;
-
-    std::array<std::uint32_t, 191> m_lunarYears{};
-    std::array<std::string_view, 10> m_stems{};
-    std::array<std::string_view, 12> m_branches{};
-    std::array<std::string_view, 12> m_animals{};
-    std::array<std::string_view, 11> m_numerals{};
-    std::array<std::string_view, 24> m_termNames{};
-    std::array<double, 24> m_termMinutes{};
-    std::array<std::string_view, 120> m_solarFestivals{};
-    std::array<std::string_view, 20> m_lunarFestivals{};
-    std::array<std::string_view, 30> m_weekdayFestivals{};
+    static std::uint32_t yearEntry(Int16 y);
 };
 
 } // namespace kalendo

@@ -2,48 +2,81 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kalendo {
 
-// The run-time errors a member can end with. Each carries the classic error number that
-// hosts of the control expect in an error result.
+// Every error a member of the engine or of the control ends with, by the classic number
+// that hosts of the control expect in an error result.
+enum class Error : int {
+    InvalidCall = 5, // a date outside what the date arithmetic can represent
+    Overflow = 6,    // a value that does not fit its 16-bit (or 32-bit) integer
+    OutOfMemory = 7,
+    Subscript = 9,              // an index outside one of the engine tables
+    TypeMismatch = 13,          // a text that is not a number or not a valid date
+    Internal = 51,              // anything else that went wrong inside
+    NoSuchElement = 340,        // a control array index outside the array
+    InvalidPropertyValue = 380, // a value a property does not take
+    NoSuchMember = 438,         // a member or property name the interface does not have
+    WrongArgumentCount = 450,
+    InvalidPicture = 481, // picture data that is no image
+};
+
+// The one list of errors with their default messages.
+struct ErrorInfo {
+    Error error;
+    std::string_view message;
+};
+inline constexpr ErrorInfo kErrors[] = {
+    {Error::InvalidCall, "Invalid procedure call or argument"},
+    {Error::Overflow, "Overflow"},
+    {Error::OutOfMemory, "Out of memory"},
+    {Error::Subscript, "Subscript out of range"},
+    {Error::TypeMismatch, "Type mismatch"},
+    {Error::Internal, "Internal error"},
+    {Error::NoSuchElement, "Control array element doesn't exist"},
+    {Error::InvalidPropertyValue, "Invalid property value"},
+    {Error::NoSuchMember, "Object doesn't support this property or method"},
+    {Error::WrongArgumentCount, "Wrong number of arguments or invalid property assignment"},
+    {Error::InvalidPicture, "Invalid picture"},
+};
+
+constexpr std::string_view defaultMessage(Error error) noexcept {
+    for (const ErrorInfo& info : kErrors)
+        if (info.error == error)
+            return info.message;
+    return {};
+}
+
+// The exception a failing member throws; the dispatch boundaries turn it into an error
+// result. The message is the default one, with an optional detail after a colon.
 class EngineError : public std::runtime_error {
 public:
-    EngineError(int number, const std::string& message)
-        : std::runtime_error(message)
-        , m_number(number) {}
-    int number() const noexcept { return m_number; }
+    explicit EngineError(Error error)
+        : std::runtime_error(std::string(defaultMessage(error)))
+        , m_error(error) {}
+    EngineError(Error error, std::string_view detail)
+        : std::runtime_error(std::string(defaultMessage(error)).append(": ").append(detail))
+        , m_error(error) {}
+    Error error() const noexcept { return m_error; }
+    int number() const noexcept { return static_cast<int>(m_error); }
 
 private:
-    int m_number;
+    Error m_error;
 };
 
-// 5: a date outside what the date arithmetic can represent.
-class InvalidCallError : public EngineError {
+// One exception type per error, for code that catches or tests for one kind.
+template <Error E> class ErrorOf : public EngineError {
 public:
-    explicit InvalidCallError(const std::string& message)
-        : EngineError(5, message) {}
+    ErrorOf()
+        : EngineError(E) {}
+    explicit ErrorOf(std::string_view detail)
+        : EngineError(E, detail) {}
 };
 
-// 6: a value that does not fit the 16-bit (or 32-bit) integer it must be held in.
-class OverflowError : public EngineError {
-public:
-    explicit OverflowError(const std::string& message)
-        : EngineError(6, message) {}
-};
-
-// 9: an index outside one of the engine tables.
-class SubscriptError : public EngineError {
-public:
-    explicit SubscriptError(const std::string& message)
-        : EngineError(9, message) {}
-};
-
-// 13: a text that is not a number or not a valid date.
-class TypeMismatchError : public EngineError {
-public:
-    explicit TypeMismatchError(const std::string& message)
-        : EngineError(13, message) {}
-};
+using InvalidCallError = ErrorOf<Error::InvalidCall>;
+using OverflowError = ErrorOf<Error::Overflow>;
+using SubscriptError = ErrorOf<Error::Subscript>;
+using TypeMismatchError = ErrorOf<Error::TypeMismatch>;
 
 } // namespace kalendo

@@ -13,7 +13,7 @@ using Int16 = std::int16_t;
 
 constexpr Int16 checkedInt16(long long value) {
     if (value < std::numeric_limits<Int16>::min() || value > std::numeric_limits<Int16>::max())
-        throw OverflowError("Overflow");
+        throw OverflowError();
     return static_cast<Int16>(value);
 }
 

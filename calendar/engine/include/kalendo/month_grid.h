@@ -28,13 +28,12 @@ struct GridCell {
     friend bool operator==(const GridCell&, const GridCell&) = default;
 };
 
-// What a fill reads besides the asked month: the clock and the title lists' texts.
+// What a fill reads besides the asked month: the clock and the lunar lists' texts, which
+// it keeps when no cell carries today's day number.
 struct MonthGridInput {
     Int16 year = 0;  // Gregorian year, 1901-2090 in normal use
     Int16 month = 0; // 1-12
     Date today;
-    std::string solarYearText;  // 阳历年份
-    std::string solarMonthText; // 阳历月份
     std::string lunarYearText;  // 农历年份
     std::string lunarMonthText; // 农历月份
 };
@@ -50,10 +49,13 @@ struct MonthGrid {
     std::string monthWatermark; // 背景月份: the current month
     std::string lunarYearText;  // 农历年份
     std::string lunarMonthText; // 农历月份
+    // How far the fill got: the days whose cells are whole, and whether the titles are too.
+    int daysFilled = 0;
+    bool complete = false;
 };
 
 // Fills `grid` for the asked month. On an engine error the exception propagates and
-// `grid` stays as far as it was filled, as the control shows it.
+// `grid` stays as far as it was filled; daysFilled and complete tell how far that was.
 void fillMonthGrid(const Engine& engine, const MonthGridInput& input, MonthGrid& grid);
 
 // The texts the lunar year and month lists show for a lunar date, e.g. "2008" and "03".
@@ -69,10 +71,5 @@ std::string lunarMonthCaption(const Engine& engine, const LunarDate& firstDay);
 
 // A festival name longer than five characters is cut to four and "…".
 std::string shortenedFestival(std::string_view names);
-
-// The number a list's text holds, as the date library reads it: surrounding blanks allowed,
-// anything else not a decimal integer fails with the type-mismatch error, beyond 16 bits
-// with the overflow error.
-Int16 textToInt16(std::string_view text);
 
 } // namespace kalendo
