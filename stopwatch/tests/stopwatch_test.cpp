@@ -28,29 +28,6 @@ TEST(StopwatchCopyAll, PrecedesEveryLineWithALineBreak) {
     EXPECT_EQ(copyAllText({"a", "b"}), "\r\na\r\nb");
 }
 
-TEST(StopwatchLooks, EachStateShowsItsCaptionsAndEnabledButtons) {
-    const StopwatchLook stopped = lookOf(StopwatchState::Stopped);
-    EXPECT_EQ(stopped.startCaption, u"开始");
-    EXPECT_EQ(stopped.pauseCaption, u"暂停");
-    EXPECT_FALSE(stopped.pauseEnabled);
-    EXPECT_FALSE(stopped.recordEnabled);
-    EXPECT_FALSE(stopped.timerOn);
-
-    const StopwatchLook running = lookOf(StopwatchState::Running);
-    EXPECT_EQ(running.startCaption, u"停止");
-    EXPECT_EQ(running.pauseCaption, u"暂停");
-    EXPECT_TRUE(running.pauseEnabled);
-    EXPECT_TRUE(running.recordEnabled);
-    EXPECT_TRUE(running.timerOn);
-
-    const StopwatchLook paused = lookOf(StopwatchState::Paused);
-    EXPECT_EQ(paused.startCaption, u"停止");
-    EXPECT_EQ(paused.pauseCaption, u"继续");
-    EXPECT_TRUE(paused.pauseEnabled);
-    EXPECT_TRUE(paused.recordEnabled);
-    EXPECT_FALSE(paused.timerOn);
-}
-
 class StopwatchTest : public ::testing::Test {
 protected:
     FakeClock wall{at("2026-12-08 10:05:20")};
