@@ -104,24 +104,19 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     m_ui->tSJ->installEventFilter(this);
 
     // The timers run from the moment the window exists.
-    m_timer1.setParent(this);
-    m_timer2.setParent(this);
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(3000);
-    connect(&m_timer1, &QTimer::timeout, this,
-            [this] { guarded(lcShell, "Timer1", [this] { m_check.run(); }); });
-    m_timer1.start();
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer2.setInterval(1000);
-    connect(&m_timer2, &QTimer::timeout, this,
-            [this] { guarded(lcShell, "Timer2", [this] { showClock(); }); });
-    m_timer2.start();
-    m_timer3.setParent(this);
-    m_timer3.setObjectName(QStringLiteral("Timer3"));
-    m_timer3.setInterval(1000);
-    connect(&m_timer3, &QTimer::timeout, this,
-            [this] { guarded(lcShell, "Timer3", [this] { restTick(); }); });
-    m_timer3.start();
+    runEvery(m_timer1, "Timer1", 3000, [this] { m_check.run(); });
+    runEvery(m_timer2, "Timer2", 1000, [this] { showClock(); });
+    runEvery(m_timer3, "Timer3", 1000, [this] { restTick(); });
+}
+
+void FrmMain::runEvery(QTimer& timer, const char* name, int intervalMs,
+                       std::function<void()> work) {
+    timer.setParent(this);
+    timer.setObjectName(QLatin1String(name));
+    timer.setInterval(intervalMs);
+    connect(&timer, &QTimer::timeout, this,
+            [name, work = std::move(work)] { guarded(lcShell, name, work); });
+    timer.start();
 }
 
 FrmMain::~FrmMain() = default;

@@ -140,6 +140,7 @@ private:
     void endProgramAtOnce() override;
 
     void buildListMenu();
+    void runEvery(QTimer& timer, const char* name, int intervalMs, std::function<void()> work);
     void saveAlarmStore();
     void saveSettings();
     void centreOnScreen();
