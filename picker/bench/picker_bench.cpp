@@ -2,7 +2,7 @@
 // the window (offscreen unless a display is chosen).
 #include "tikko/picker/frm_dlg.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -57,13 +57,3 @@ BENCHMARK(BM_OpenSoundPicker)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenProgramPicker)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 #include "tikko/alarm/clock.h"
 #include "tikko/stopwatch/stopwatch_window.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QPushButton>
 #include <QTimer>
@@ -53,13 +52,3 @@ BENCHMARK(BM_OneSecondOfEventLoop)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,6 @@
 // One navigation action as the user sees it: the month button, the fill of all cells and
 // the repaint of the whole control, offscreen.
 #include <QAbstractButton>
-#include <QApplication>
 #include <QPixmap>
 #include <benchmark/benchmark.h>
 #include <kalendo/control.h>
@@ -34,12 +33,3 @@ void BM_FillOnly(benchmark::State& state) {
 BENCHMARK(BM_FillOnly)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
