@@ -24,14 +24,14 @@ std::optional<QDateTime> shifted(const QDateTime& from, double seconds) {
 
 } // namespace
 
-std::optional<double> readUserNumber(const QString& text) {
+std::optional<double> readUserNumber(const QString& text, const QLocale& locale) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
     bool ok = false;
-    double value = QLocale::c().toDouble(trimmed, &ok);
+    double value = locale.toDouble(trimmed, &ok);
     if (!ok)
-        value = QLocale::system().toDouble(trimmed, &ok);
+        value = QLocale::c().toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;

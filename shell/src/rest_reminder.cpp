@@ -1,5 +1,6 @@
 #include "tikko/shell/rest_reminder.h"
 
+#include "tikko/alarm/alarm_editor.h"
 #include "tikko/alarm/clock.h"
 
 #include <cmath>
@@ -63,13 +64,10 @@ QString RestReminder::runTimeLine(qint64 runSeconds) {
 std::optional<qint64> RestReminder::intervalSeconds(const QString& text, const QLocale& locale) {
     if (text.isEmpty() || text == QLatin1String("0"))
         return std::nullopt;
-    bool ok = false;
-    double minutes = locale.toDouble(text, &ok);
-    if (!ok)
-        minutes = QLocale::c().toDouble(text, &ok);
-    if (!ok)
+    const std::optional<double> minutes = readUserNumber(text, locale);
+    if (!minutes)
         return std::nullopt;
-    const double seconds = std::abs(minutes * 60.0);
+    const double seconds = std::abs(*minutes * 60.0);
     if (!std::isfinite(seconds) || seconds >= LargestInterval)
         return std::nullopt;
     // nearbyint rounds halves to even in the default rounding mode.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <optional>
 
@@ -8,9 +9,10 @@ namespace tikko {
 
 class Clock;
 
-// A number as a user types it: the C form ("0.5") or the user's own ("0,5"), blanks around
-// it ignored. Nothing for an empty text or anything else.
-std::optional<double> readUserNumber(const QString& text);
+// A number as a user types it: in the user's own form ("0,5" where the locale writes a
+// comma) or the C form ("0.5"), blanks around it ignored. Nothing for an empty text, an
+// infinity or anything else.
+std::optional<double> readUserNumber(const QString& text, const QLocale& locale = QLocale());
 
 // What the editor's boxes hold when "添加闹钟" is pressed.
 struct EditorInput {
