@@ -282,6 +282,8 @@ LoadedStore applyLoadRules(const StoreLines& lines, bool autoClear, const QDateT
         const auto alarmMinute =
             parseAlarmMinute(bar < 0 ? QStringView(line.text) : QStringView(line.text).left(bar));
         if (!alarmMinute || minuteDifference(*alarmMinute, presentMinute) <= 0) {
+            if (!alarmMinute)
+                loaded.unreadableTimes.append(loaded.lines.size());
             loaded.lines.append(line);
             continue;
         }

@@ -138,8 +138,10 @@ TEST(LoadRules, UnreadableLinesAreKeptAndDoNotStopTheRest) {
         "2026-12-08 10:00:00",
         "2026-12-09 10:00:00|声音提醒||",
     });
-    EXPECT_EQ(applyLoadRules(lines, true, at("2026-12-08 12:00:00")).lines,
-              (StoreLines{lines[0], lines[1], lines[3]}));
+    const LoadedStore loaded = applyLoadRules(lines, true, at("2026-12-08 12:00:00"));
+    EXPECT_EQ(loaded.lines, (StoreLines{lines[0], lines[1], lines[3]}));
+    // The list shows which of them will never fire.
+    EXPECT_EQ(loaded.unreadableTimes, (QList<qsizetype>{0, 1}));
 }
 
 TEST(StoreText, LinesEndAtCrCrLfOrLf) {

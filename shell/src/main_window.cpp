@@ -194,6 +194,8 @@ void FrmMain::formLoad() {
                  loadStore(path, m_ui->ckClr->isChecked(), m_context.clock.now());
              for (const StoreLine& line : loaded.lines)
                  addAlarmItem(line.text, line.raw);
+             for (const qsizetype row : loaded.unreadableTimes)
+                 markUnreadable(m_ui->lstA->item(static_cast<int>(row)));
              m_missedNotice = missedAlarmsNotice(loaded.missed);
              // A file that is there but cannot be read may hold alarms: saving the empty
              // list over it would lose them.
@@ -585,10 +587,11 @@ void FrmMain::addAlarmItem(const QString& text, const QByteArray& raw) {
     // A line kept as bytes carries them, to be written back as they were.
     if (!raw.isEmpty())
         item->setData(Qt::UserRole, raw);
-    if (!hasReadableAlarmTime(text)) {
-        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
-        item->setToolTip(QStringLiteral("无法识别的闹钟时间，此闹钟不会响"));
-    }
+}
+
+void FrmMain::markUnreadable(QListWidgetItem* item) {
+    item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+    item->setToolTip(QStringLiteral("无法识别的闹钟时间，此闹钟不会响"));
 }
 
 void FrmMain::saveSettings() {

@@ -43,6 +43,8 @@ QByteArray encodeStore(const QStringList& lines);
 struct LoadedStore {
     StoreLines lines;
     StoreLines missed;
+    // Positions in `lines` of the lines whose alarm time cannot be read: they never fire.
+    QList<qsizetype> unreadableTimes;
     // Why a store that exists could not be read, as a short phrase; empty otherwise.
     QString error;
 };

@@ -18,6 +18,7 @@
 
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QSettings;
 
@@ -158,6 +159,8 @@ private:
     // Where there is a notification area, a balloon there; a message box otherwise.
     void notify(const QString& text);
     void addAlarmItem(const QString& text, const QByteArray& raw = {});
+    // Shows a line whose time cannot be read apart: it never fires.
+    void markUnreadable(QListWidgetItem* item);
     void runModal(QDialog& window, QPoint offsetTwips);
 
     class ListAlarms;
