@@ -7,7 +7,6 @@
 #include "tikko/system_actions.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
