@@ -1,6 +1,7 @@
 // TikkoClock: the alarm clock that lives in the notification area.
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
+#include "tikko/alarm/program_files.h"
 #include "tikko/shell/main_window.h"
 #include "tikko/shell/single_instance.h"
 #include "tikko/shell/termination_watcher.h"
@@ -8,8 +9,12 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSettings>
 #include <QStandardPaths>
+
+// Where the program found its files; QT_LOGGING_RULES="tikko.program.debug=true" shows it.
+Q_LOGGING_CATEGORY(lcProgram, "tikko.program", QtInfoMsg)
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -23,9 +28,13 @@ int main(int argc, char* argv[]) {
     tikko::applyProgramLook();
     tikko::installChineseTranslations();
 
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    const tikko::StoreLocation store = tikko::chooseStoreLocation(
-        programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const tikko::ProgramFiles files = tikko::ProgramFiles::locate(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const tikko::StoreLocation store = tikko::chooseStoreLocation(files);
+    qCDebug(lcProgram).noquote() << "store:" << store.writePath << "read from:" << store.readPath
+                                 << "default sound:" << files.defaultSound()
+                                 << "skin:" << files.skinFile();
 
     tikko::SingleInstance instance(store.folder);
     if (!instance.claim())
@@ -36,7 +45,7 @@ int main(int argc, char* argv[]) {
     const tikko::SystemMonotonicClock monotonic;
     QSettings settings;
     tikko::FrmMain window(
-        {*actions, clock, monotonic, settings, programFolder, store.writePath, store.readPath});
+        {*actions, clock, monotonic, settings, files, store.writePath, store.readPath});
     QObject::connect(&window, &tikko::FrmMain::exitFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &tikko::SingleInstance::showRequested, &window,

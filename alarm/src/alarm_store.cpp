@@ -1,6 +1,7 @@
 #include "tikko/alarm/alarm_store.h"
 
 #include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/program_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -358,9 +359,12 @@ bool isFolderWritable(const QString& folder) {
     return probe.open();
 }
 
-StoreLocation chooseStoreLocation(const QString& programFolder, const QString& dataFolder) {
+StoreLocation chooseStoreLocation(const ProgramFiles& files) {
+    const QString& programFolder = files.programFolder();
+    const QString& dataFolder = files.userDataFolder();
     const QString programStore = QDir(programFolder).filePath(QLatin1String(StoreFileName));
-    if (isFolderWritable(programFolder))
+    // Root running /usr/bin/TikkoClock could write there, but must not.
+    if (!files.installed() && isFolderWritable(programFolder))
         return {programFolder, programStore, programStore};
     QDir().mkpath(dataFolder);
     const QString dataStore = QDir(dataFolder).filePath(QLatin1String(StoreFileName));

@@ -1,6 +1,5 @@
 #include "tikko/alarm/settings.h"
 
-#include <QDir>
 #include <QSettings>
 #include <cstring>
 #include <stdexcept>
@@ -50,18 +49,14 @@ bool checkBoxState(const QString& stored, bool designed) {
     return value == 1;
 }
 
-QString defaultSoundPath(const QString& programFolder) {
-    return QDir::toNativeSeparators(QDir(programFolder).filePath(QStringLiteral("alarm.wav")));
-}
-
-SettingsValues readSettings(QSettings& settings, const QString& programFolder) {
+SettingsValues readSettings(QSettings& settings, const QString& defaultSound) {
     SettingsValues values;
     values.advanceMinutes = readText(settings, "Time");
     values.restInterval = readText(settings, "Inter");
     values.restReminder = readCheck(settings, "Beep");
     values.autoClear = readCheck(settings, "Clear");
     values.autoStart = readCheck(settings, "Auto");
-    values.soundFilePath = readText(settings, "sWavFN", defaultSoundPath(programFolder));
+    values.soundFilePath = readText(settings, "sWavFN", defaultSound);
     values.advertisementPage = readText(settings, "AdPage");
     values.forumPage = readText(settings, "ForumPage");
     return values;

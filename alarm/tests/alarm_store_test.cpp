@@ -2,6 +2,7 @@
 #include "support/file_system.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
+#include "tikko/alarm/program_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -351,7 +352,8 @@ TEST_F(StoreTest, ASaveKeepsTheFilesPermissions) {
 
 TEST(StoreLocation, ProgramFolderWhenWritable) {
     QTemporaryDir program, data;
-    const StoreLocation location = chooseStoreLocation(program.path(), data.filePath("Tikko"));
+    const StoreLocation location =
+        chooseStoreLocation(ProgramFiles(program.path(), {}, data.filePath("Tikko")));
     const QString store = QDir(program.path()).filePath("alarm.ini");
     EXPECT_EQ(location.folder, program.path());
     EXPECT_EQ(location.readPath, store);
@@ -371,7 +373,7 @@ TEST(StoreLocation, AReadOnlyProgramFolderIsReadUntilTheDataFolderHasItsOwnStore
         GTEST_SKIP() << "no way to make a folder read-only here: " << readOnly.why();
 
     const QString fallback = data.filePath(QStringLiteral("Tikko/TikkoClock"));
-    const StoreLocation first = chooseStoreLocation(program.path(), fallback);
+    const StoreLocation first = chooseStoreLocation(ProgramFiles(program.path(), {}, fallback));
     EXPECT_EQ(first.folder, fallback);
     EXPECT_TRUE(QDir(fallback).exists());
     EXPECT_EQ(first.readPath, programStore);
@@ -383,7 +385,7 @@ TEST(StoreLocation, AReadOnlyProgramFolderIsReadUntilTheDataFolderHasItsOwnStore
     ASSERT_TRUE(saveStore(first.writePath, loaded.lines));
     EXPECT_EQ(readAll(programStore), original);
 
-    const StoreLocation second = chooseStoreLocation(program.path(), fallback);
+    const StoreLocation second = chooseStoreLocation(ProgramFiles(program.path(), {}, fallback));
     EXPECT_EQ(second.readPath, second.writePath);
     EXPECT_EQ(textsOf(loadStore(second.readPath, true, at("2026-12-08 10:06:00")).lines),
               QStringList{"2030-01-01 10:00:00|声音提醒||"});
@@ -395,11 +397,60 @@ TEST(StoreLocation, ADataFolderWithoutAStoreReadsItsOwnPathWhenTheProgramFolderH
     testing::ReadOnlyFolder readOnly(program.path());
     if (!readOnly.isReadOnly())
         GTEST_SKIP() << "no way to make a folder read-only here: " << readOnly.why();
-    const StoreLocation location = chooseStoreLocation(program.path(), data.path());
+    const StoreLocation location =
+        chooseStoreLocation(ProgramFiles(program.path(), {}, data.path()));
     EXPECT_EQ(location.readPath, location.writePath);
     // Not even root can create files in /proc.
     EXPECT_FALSE(isFolderWritable(QStringLiteral("/proc")));
     EXPECT_FALSE(isFolderWritable(program.filePath("missing")));
+}
+
+TEST(StoreLocation,
+     AnInstalledProgramKeepsItsStoreInTheUsersDataFolderEvenWhenItsFolderIsWritable) {
+    // Before: root starting /usr/bin/TikkoClock wrote /usr/bin/alarm.ini.
+    QTemporaryDir prefix, data;
+    QDir(prefix.path()).mkpath("bin");
+    QDir(prefix.path()).mkpath("share/tikkoclock");
+    const ProgramFiles files = ProgramFiles::locate(prefix.filePath("bin"), data.path());
+    ASSERT_TRUE(files.installed());
+    const StoreLocation location = chooseStoreLocation(files);
+    EXPECT_EQ(location.folder, data.path());
+    EXPECT_EQ(location.writePath, QDir(data.path()).filePath("alarm.ini"));
+
+    // A copy outside an installed tree stays portable.
+    QTemporaryDir copy;
+    EXPECT_FALSE(ProgramFiles::locate(copy.path(), data.path()).installed());
+    EXPECT_EQ(chooseStoreLocation(ProgramFiles::locate(copy.path(), data.path())).folder,
+              copy.path());
+}
+
+TEST(ProgramFiles, TheProgramFolderComesFirstThenTheInstalledDataThenTheUsersFolderForTheSkin) {
+    QTemporaryDir prefix, user;
+    const QString bin = prefix.filePath("bin");
+    const QString share = prefix.filePath("share/tikkoclock");
+    QDir().mkpath(bin);
+    QDir().mkpath(share);
+    const ProgramFiles files = ProgramFiles::locate(bin, user.path());
+    EXPECT_EQ(files.installedDataFolder(), share);
+
+    // Nothing anywhere: the sound still names the program folder's file, the skin nothing.
+    EXPECT_EQ(files.defaultSound(), QDir(bin).filePath("alarm.wav"));
+    EXPECT_EQ(files.skinFile(), QString());
+
+    writeAll(QDir(user.path()).filePath("skin.she"), "QWidget {}");
+    writeAll(QDir(user.path()).filePath("alarm.wav"), "RIFF"); // never a sound source
+    EXPECT_EQ(files.skinFile(), QDir(user.path()).filePath("skin.she"));
+    EXPECT_EQ(files.defaultSound(), QDir(bin).filePath("alarm.wav"));
+
+    writeAll(QDir(share).filePath("skin.she"), "QWidget {}");
+    writeAll(QDir(share).filePath("alarm.wav"), "RIFF");
+    EXPECT_EQ(files.skinFile(), QDir(share).filePath("skin.she"));
+    EXPECT_EQ(files.defaultSound(), QDir(share).filePath("alarm.wav"));
+
+    writeAll(QDir(bin).filePath("skin.she"), "QWidget {}");
+    writeAll(QDir(bin).filePath("alarm.wav"), "RIFF");
+    EXPECT_EQ(files.skinFile(), QDir(bin).filePath("skin.she"));
+    EXPECT_EQ(files.defaultSound(), QDir(bin).filePath("alarm.wav"));
 }
 
 // The old date forms of one locale's store, as the system's regional settings read them.

@@ -14,7 +14,7 @@ protected:
 };
 
 TEST_F(SettingsTest, FirstStartGivesTheDesignedDefaults) {
-    const SettingsValues values = readSettings(settings, QStringLiteral("/opt/tikko"));
+    const SettingsValues values = readSettings(settings, QStringLiteral("/opt/tikko/alarm.wav"));
     EXPECT_EQ(values.advanceMinutes, QStringLiteral("2"));
     EXPECT_EQ(values.restInterval, QStringLiteral("30"));
     EXPECT_FALSE(values.restReminder);
@@ -29,7 +29,7 @@ TEST_F(SettingsTest, FirstStartGivesTheDesignedDefaults) {
 TEST_F(SettingsTest, ThePageAddressesAreReadButNeverWritten) {
     settings.setValue("option/AdPage", "https://ads.example.org/panel");
     settings.setValue("option/ForumPage", "https://forum.example.org/");
-    SettingsValues values = readSettings(settings, QStringLiteral("/opt/tikko"));
+    SettingsValues values = readSettings(settings, QStringLiteral("/opt/tikko/alarm.wav"));
     EXPECT_EQ(values.advertisementPage, QStringLiteral("https://ads.example.org/panel"));
     EXPECT_EQ(values.forumPage, QStringLiteral("https://forum.example.org/"));
 
@@ -56,7 +56,7 @@ TEST_F(SettingsTest, CheckBoxesTakeZeroOrOneAndKeepTheirDesignOtherwise) {
     settings.setValue("option/Auto", "0");
     settings.setValue("option/Time", "abc");
     settings.setValue("option/sWavFN", "/home/u/ring.mp3");
-    const SettingsValues values = readSettings(settings, QStringLiteral("/opt/tikko"));
+    const SettingsValues values = readSettings(settings, QStringLiteral("/opt/tikko/alarm.wav"));
     EXPECT_FALSE(values.restReminder);
     EXPECT_TRUE(values.autoClear);
     EXPECT_FALSE(values.autoStart);
@@ -80,7 +80,7 @@ TEST_F(SettingsTest, ExitWritesFiveKeysButNeverTheSoundPath) {
     EXPECT_EQ(settings.value("option/Auto").toString(), "0");
     EXPECT_FALSE(settings.contains("option/sWavFN"));
     writeSoundPath(settings, "/x/y.wav");
-    EXPECT_EQ(readSettings(settings, "/p").soundFilePath, "/x/y.wav");
+    EXPECT_EQ(readSettings(settings, "/p/alarm.wav").soundFilePath, "/x/y.wav");
 }
 
 } // namespace

@@ -29,8 +29,8 @@ struct Fixture {
     QString store = dir.filePath("alarm.ini");
 
     std::unique_ptr<tikko::FrmMain> window() {
-        return std::make_unique<tikko::FrmMain>(
-            tikko::MainWindowContext{actions, clock, monotonic, settings, dir.path(), store, {}});
+        return std::make_unique<tikko::FrmMain>(tikko::MainWindowContext{
+            actions, clock, monotonic, settings, tikko::ProgramFiles(dir.path()), store, {}});
     }
 
     // A window loaded with that many alarms, none of them due.

@@ -141,11 +141,10 @@ void FrmMain::buildListMenu() {
 }
 
 void FrmMain::formLoad() {
-    const QString folder = m_context.programFolder;
     m_startup.run({
         {"skin",
          [&] {
-             applySkinFile(QDir(folder).filePath(QStringLiteral("skin.she")));
+             applySkinFile(m_context.files.skinFile());
          }},
         {"trayIcon",
          [&] {
@@ -172,7 +171,7 @@ void FrmMain::formLoad() {
          }},
         {"settings",
          [&] {
-             m_settingsRead = readSettings(m_context.settings, folder);
+             m_settingsRead = readSettings(m_context.settings, m_context.files.defaultSound());
              const SettingsValues& values = m_settingsRead;
              m_ui->tSJ->setText(values.advanceMinutes);
              m_ui->txtInter->setText(values.restInterval);

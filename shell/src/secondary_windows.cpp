@@ -25,7 +25,12 @@ KalendoLibrary::KalendoLibrary(QStringList folders)
     : m_folders(std::move(folders)) {}
 
 QStringList KalendoLibrary::standardFolders() {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(TIKKO_KALENDO_INSTALLED_DIR)};
+    const QString program = QCoreApplication::applicationDirPath();
+    QStringList folders{
+        program, QDir::cleanPath(QDir(program).filePath(QStringLiteral(TIKKO_KALENDO_FROM_BIN))),
+        QStringLiteral(TIKKO_KALENDO_INSTALLED_DIR)};
+    folders.removeDuplicates();
+    return folders;
 }
 
 bool KalendoLibrary::load() {

@@ -55,8 +55,9 @@ protected:
         // No test reaches out for the advertisement page unless it asks to.
         if (!settings.contains("option/AdPage"))
             settings.setValue("option/AdPage", QString());
-        window = std::make_unique<FrmMain>(MainWindowContext{
-            actions, clock, monotonic, settings, program.path(), storePath, storeReadPath});
+        window = std::make_unique<FrmMain>(MainWindowContext{actions, clock, monotonic, settings,
+                                                             ProgramFiles(program.path()),
+                                                             storePath, storeReadPath});
         window->setMessageSink([this](const QString& text) { messages << text; });
         window->setMenuPopUp([this](QMenu& menu, const QPoint&) {
             menus << (menu.findChild<QAction*>("mDelC")->isEnabled() ? "mDelC on" : "mDelC off");

@@ -142,7 +142,8 @@ TEST_F(MainWindowTest, AShutdownAlarmEndsTheProgramWithoutTheExitWork) {
     const QByteArray before = readAll(storePath);
     bool ended = false;
     window = std::make_unique<FrmMain>(MainWindowContext{actions, clock, monotonic, settings,
-                                                         program.path(), storePath, storeReadPath});
+                                                         ProgramFiles(program.path()), storePath,
+                                                         storeReadPath});
     QObject::connect(window.get(), &FrmMain::exitFinished, [&] { ended = true; });
     window->formLoad();
     EXPECT_TRUE(ended);

@@ -106,8 +106,8 @@ TEST_F(StoreWindowTest, ARefusedShutdownKeepsTheProgramRunningAndSaysSo) {
     actions.setResult(ActionKind::ShutDownComputer, false);
     writeStore({"2026-12-08 10:05:00|附加动作||电脑关机", "2026-12-09 09:00:00|声音提醒||"});
     bool ended = false;
-    window = std::make_unique<FrmMain>(
-        MainWindowContext{actions, clock, monotonic, settings, program.path(), storePath, {}});
+    window = std::make_unique<FrmMain>(MainWindowContext{
+        actions, clock, monotonic, settings, ProgramFiles(program.path()), storePath, {}});
     QObject::connect(window.get(), &FrmMain::exitFinished, [&] { ended = true; });
     window->setMessageSink([this](const QString& text) { messages << text; });
     window->formLoad();

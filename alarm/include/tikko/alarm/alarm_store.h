@@ -8,6 +8,8 @@
 
 namespace tikko {
 
+class ProgramFiles;
+
 inline constexpr const char* StoreFileName = "alarm.ini";
 
 // One line of the store. A line that no encoding reads cleanly is kept as its bytes and
@@ -77,14 +79,14 @@ SaveResult saveStore(const QString& path, const QStringList& lines);
 bool isFolderWritable(const QString& folder);
 
 // Where the store lives. The program folder holds it for portable use when that folder is
-// writable; otherwise the per-user data folder does, created when missing, and a store that
-// only the program folder holds is read from there until the first save writes the data
-// folder's own. The program folder's file is then never changed.
+// writable and the program is not an installed one; otherwise the user's data folder does, created
+// when missing, and a store that only the program folder holds is read from there until the first
+// save writes the data folder's own. The program folder's file is then never changed.
 struct StoreLocation {
     QString folder;    // the folder that holds the store from now on (and its lock)
     QString readPath;  // the file to load at start-up
     QString writePath; // the file every save writes
 };
-StoreLocation chooseStoreLocation(const QString& programFolder, const QString& dataFolder);
+StoreLocation chooseStoreLocation(const ProgramFiles& files);
 
 } // namespace tikko

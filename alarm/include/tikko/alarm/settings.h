@@ -63,10 +63,8 @@ struct SettingsValues {
 // The box state a stored check-box text gives; the designed state when it is no 0 or 1.
 bool checkBoxState(const QString& stored, bool designed);
 
-// The default sound: alarm.wav in the program folder.
-QString defaultSoundPath(const QString& programFolder);
-
-SettingsValues readSettings(QSettings& settings, const QString& programFolder);
+// defaultSound is what "sWavFN" means when it is absent.
+SettingsValues readSettings(QSettings& settings, const QString& defaultSound);
 
 // The exit writes, in the order "Time", "Clear", "Auto", "Inter", "Beep"; never "sWavFN".
 void writeExitSettings(QSettings& settings, const SettingsValues& values);

@@ -2,6 +2,7 @@
 
 #include "tikko/alarm/alarm_check.h"
 #include "tikko/alarm/alarm_editor.h"
+#include "tikko/alarm/program_files.h"
 #include "tikko/alarm/settings.h"
 #include "tikko/alarm/steps.h"
 #include "tikko/alarm/store_notices.h"
@@ -42,7 +43,7 @@ struct MainWindowContext {
     const Clock& clock;
     const MonotonicClock& monotonic;
     QSettings& settings;
-    QString programFolder; // skin.she and the default alarm.wav
+    ProgramFiles files;    // skin.she and the default alarm.wav
     QString storePath;     // alarm.ini, where it is written
     QString storeReadPath; // where it is read at start-up, when that is another file
 };
