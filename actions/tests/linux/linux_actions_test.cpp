@@ -188,6 +188,11 @@ TEST(AutoStart, EntryIsWrittenQuotedAndRemoved) {
     const std::string contents = readFile(entry);
     EXPECT_TRUE(contents.starts_with("[Desktop Entry]\nType=Application\n")) << contents;
     EXPECT_NE(contents.find("\nExec=\"" + executable + "\"\n"), std::string::npos) << contents;
+    const std::string validator = TIKKO_DESKTOP_FILE_VALIDATE;
+    if (!validator.empty()) {
+        const std::string command = validator + " '" + entry.string() + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << contents;
+    }
 
     EXPECT_TRUE(actions.disableAutoStart());
     EXPECT_FALSE(fs::exists(entry));
