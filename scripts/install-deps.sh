@@ -26,6 +26,9 @@ packages=(
   # GStreamer's plugins for the alarm sound (wave, MP3): without them Qt Multimedia's player
   # has nothing to decode with
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  # the install and the Debian packages: their checkers, and the iCalendar parser that reads
+  # kalendo's calendar files back
+  desktop-file-utils appstream lintian dpkg-dev file python3-icalendar
   # the Windows backend of the system actions: cross-compiled (GoogleTest is built for the
   # target from the googletest sources above) and tested under 64-bit Wine
   g++-mingw-w64-x86-64 wine wine64
