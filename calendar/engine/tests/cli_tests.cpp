@@ -1,5 +1,6 @@
 #include "kalendo_cli.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
@@ -19,6 +20,47 @@ CliRun kalendo(std::vector<std::string> args, bool colours = false) {
     options.colours = colours;
     const int status = runKalendo(args, out, err, options);
     return {status, out.str(), err.str()};
+}
+
+// The machine forms, `month --cells` and `call`, are read by scripts: their output stays byte
+// for byte as it was captured before the commands for people were added.
+TEST(KalendoMachineFormsTest, MatchCapturedOutput) {
+    std::ifstream file(KALENDO_TEST_DATA_DIR "/machine_forms.txt");
+    ASSERT_TRUE(file) << "cannot read machine_forms.txt";
+    struct Case {
+        std::vector<std::string> args;
+        int status = -1;
+        std::string out, firstErrLine;
+    };
+    std::vector<Case> cases;
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with(">>>")) {
+            Case c;
+            std::istringstream fields(line.substr(3));
+            std::string field;
+            std::getline(fields, field, '\t'); // the empty piece before the first tab
+            while (std::getline(fields, field, '\t'))
+                c.args.push_back(field);
+            cases.push_back(std::move(c));
+        } else if (!cases.empty() && line.starts_with("status ")) {
+            cases.back().status = std::stoi(line.substr(7));
+        } else if (!cases.empty() && line.starts_with("| ")) {
+            cases.back().out += line.substr(2) + '\n';
+        } else if (!cases.empty() && line.starts_with("! ")) {
+            cases.back().firstErrLine = line.substr(2);
+        }
+    }
+    ASSERT_GT(cases.size(), 80u);
+    for (const Case& c : cases) {
+        std::string shown;
+        for (const std::string& a : c.args)
+            shown += " [" + a + "]";
+        // Colours on: a terminal must not change what scripts read either.
+        const CliRun r = kalendo(c.args, true);
+        EXPECT_EQ(r.status, c.status) << shown;
+        EXPECT_EQ(r.out, c.out) << shown;
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), c.firstErrLine) << shown;
+    }
 }
 
 TEST(KalendoCallTest, PrintsTheResultOnOneLine) {
