@@ -37,7 +37,49 @@ void setCaption(GridCell& cell, std::string text, std::uint32_t colour) {
     cell.colour = colour;
 }
 
+void addFestival(std::vector<Festival>& festivals, FestivalKind kind, std::string_view names) {
+    names = trimBlanks(names);
+    if (!names.empty())
+        festivals.push_back({kind, std::string(names)});
+}
+
 } // namespace
+
+std::vector<Festival> festivalsOn(const Engine& engine, Date date, const LunarDate& lunar) {
+    std::vector<Festival> festivals;
+    const int month = static_cast<int>(date.month());
+    const int d = static_cast<int>(date.day());
+    addFestival(festivals, FestivalKind::Solar, engine.solarFestival(monthDayKey(month, d)));
+
+    // Weekday festivals are keyed by the weekday's occurrence in its month (1-4), and by 5
+    // for the last one.
+    std::string key = monthDayKey(month, 0);
+    const int occurrence = (d - 1) / 7 + 1; // [1, 5]
+    key[2] = static_cast<char>('0' + occurrence);
+    key[3] = static_cast<char>('0' + date.weekday());
+    std::string names = engine.weekdayFestival(key);
+    if (occurrence < 5 && static_cast<unsigned>(d + 7) > daysInMonth(date.year(), date.month())) {
+        key[2] = '5';
+        names += engine.weekdayFestival(key);
+    }
+    addFestival(festivals, FestivalKind::Weekday, names);
+
+    if (date.year() >= 1583 && engine.easterDate(date.year()) == date) // the Gregorian computus
+        addFestival(festivals, FestivalKind::Easter, "复活节");
+    if (d == 13 && date.weekday() == 5)
+        addFestival(festivals, FestivalKind::BlackFriday, "黑色星期五");
+
+    // A lunar festival falls on its ordinary month only, never on the leap month that
+    // repeats it; 除夕 is the year's last day, a leap twelfth month's included.
+    std::string lunarKey;
+    if (isLunarNewYearsEve(engine, lunar))
+        lunarKey = "0100";
+    else if (!lunar.leap)
+        lunarKey = monthDayKey(lunar.month, lunar.day);
+    if (!lunarKey.empty())
+        addFestival(festivals, FestivalKind::Lunar, engine.lunarFestival(lunarKey));
+    return festivals;
+}
 
 std::string shortenedFestival(std::string_view names) {
     names = trimBlanks(names);
@@ -75,7 +117,6 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
     const bool shownIsCurrent =
         in.year == in.today.year() && in.month == static_cast<int>(in.today.month());
     const int todayDay = static_cast<int>(in.today.day());
-    Date easter; // the same for every cell, asked once the first day is known to convert
 
     for (int i = start; i < start + days; ++i) {
         const int d = i - start + 1;
@@ -88,8 +129,6 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
         const Date date = first.plusDays(d - 1);
 
         const LunarDate lunar = engine.solarToLunarDate(date);
-        if (d == 1)
-            easter = engine.easterDate(in.year);
         if (d == todayDay) {
             cell.today = shownIsCurrent;
             LunarListTexts texts = lunarListTexts(lunar);
@@ -105,40 +144,19 @@ void fillMonthGrid(const Engine& engine, const MonthGridInput& in, MonthGrid& gr
         if (lunar.day == 1)
             setCaption(cell, lunarMonthCaption(engine, lunar), colour::kLunarMonth);
 
-        std::string festival = engine.solarFestival(monthDayKey(in.month, d));
-        if (!trimBlanks(festival).empty())
-            setCaption(cell, shortenedFestival(festival), colour::kFestival);
-
-        // Weekday festivals are keyed by the weekday's occurrence in its month (1-4), and
-        // by 5 for the last one.
-        std::string key = monthDayKey(in.month, 0);
-        const int occurrence = (d - 1) / 7 + 1; // [1, 5]
-        key[2] = static_cast<char>('0' + occurrence);
-        key[3] = static_cast<char>('0' + date.weekday());
-        festival = engine.weekdayFestival(key);
-        if (occurrence < 5 && d + 7 > days) {
-            key[2] = '5';
-            festival += engine.weekdayFestival(key);
+        for (Festival& festival : festivalsOn(engine, date, lunar)) {
+            switch (festival.kind) {
+            case FestivalKind::BlackFriday:
+                cell.caption = festival.names + " "; // the colour stays the day's own
+                break;
+            case FestivalKind::Lunar:
+                setCaption(cell, shortenedFestival(festival.names), colour::kLunarFestival);
+                break;
+            default:
+                setCaption(cell, shortenedFestival(festival.names), colour::kFestival);
+                break;
+            }
         }
-        if (!trimBlanks(festival).empty())
-            setCaption(cell, shortenedFestival(festival), colour::kFestival);
-
-        if (easter == date)
-            setCaption(cell, "复活节", colour::kFestival);
-
-        if (d == 13 && date.weekday() == 5)
-            cell.caption = "黑色星期五 ";
-
-        // A lunar festival falls on its ordinary month only, never on the leap month that
-        // repeats it; 除夕 is the year's last day, a leap twelfth month's included.
-        std::string lunarKey;
-        if (isLunarNewYearsEve(engine, lunar))
-            lunarKey = "0100";
-        else if (!lunar.leap)
-            lunarKey = monthDayKey(lunar.month, lunar.day);
-        festival = lunarKey.empty() ? std::string() : engine.lunarFestival(lunarKey);
-        if (!trimBlanks(festival).empty())
-            setCaption(cell, shortenedFestival(festival), colour::kLunarFestival);
         grid.daysFilled = d;
     }
 

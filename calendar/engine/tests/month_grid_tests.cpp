@@ -6,6 +6,11 @@
 #include <set>
 
 namespace kalendo {
+
+void PrintTo(const Festival& f, std::ostream* os) {
+    *os << static_cast<int>(f.kind) << ':' << f.names;
+}
+
 namespace {
 
 class MonthGridTest : public ::testing::Test {
@@ -197,6 +202,27 @@ TEST_F(MonthGridTest, CaptionPrecedence) {
     }
     EXPECT_GT(lunarOverFriday, 0);
     EXPECT_GT(festivalOverTerm, 0);
+}
+
+TEST_F(MonthGridTest, FestivalsOfADayInTheOrderTheGridLaysThem) {
+    auto on = [&](int y, unsigned m, unsigned d) {
+        const Date date = Date::fromYmd(y, m, d);
+        return festivalsOn(engine, date, engine.solarToLunarDate(date));
+    };
+    using K = FestivalKind;
+    EXPECT_EQ(on(2008, 3, 23),
+              (std::vector<Festival>{{K::Solar, "世界气象日"}, {K::Easter, "复活节"}}));
+    EXPECT_EQ(on(2026, 2, 17), (std::vector<Festival>{{K::Lunar, "春节"}}));
+    // 除夕 of a 29-day 腊月, on the third Monday of February
+    EXPECT_EQ(on(2026, 2, 16), (std::vector<Festival>{{K::Weekday, "总统日"}, {K::Lunar, "除夕"}}));
+    EXPECT_EQ(on(2015, 11, 13), (std::vector<Festival>{{K::BlackFriday, "黑色星期五"}}));
+    EXPECT_EQ(on(2008, 5, 11), (std::vector<Festival>{{K::Weekday, "国际母亲节"}}));
+    EXPECT_EQ(on(2008, 1, 27),
+              (std::vector<Festival>{{K::Weekday, "世界麻风日"}})); // the last Sunday
+    EXPECT_EQ(on(2008, 3, 12), (std::vector<Festival>{{K::Solar, "植树节 孙中山逝世纪念日"}}));
+    EXPECT_EQ(on(2009, 5, 28), (std::vector<Festival>{{K::Lunar, "端午节"}}));
+    EXPECT_TRUE(on(2009, 6, 27).empty()); // 闰五月初五 is no 端午
+    EXPECT_TRUE(on(2008, 4, 8).empty());
 }
 
 TEST_F(MonthGridTest, ShortenedFestivalTexts) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kalendo {
 
@@ -57,6 +58,18 @@ struct MonthGrid {
 // Fills `grid` for the asked month. On an engine error the exception propagates and
 // `grid` stays as far as it was filled; daysFilled and complete tell how far that was.
 void fillMonthGrid(const Engine& engine, const MonthGridInput& input, MonthGrid& grid);
+
+// A festival of one day by the grid's rules, with its names in full (blanks trimmed).
+enum class FestivalKind { Solar, Weekday, Easter, BlackFriday, Lunar };
+struct Festival {
+    FestivalKind kind;
+    std::string names;
+    friend bool operator==(const Festival&, const Festival&) = default;
+};
+
+// The festivals of a day whose lunar date is `lunar`, in the order the grid lays them: a
+// later one takes the cell's caption from an earlier one.
+std::vector<Festival> festivalsOn(const Engine& engine, Date date, const LunarDate& lunar);
 
 // The texts the lunar year and month lists show for a lunar date, e.g. "2008" and "03".
 struct LunarListTexts {

@@ -1,0 +1,98 @@
+#pragma once
+
+// The pieces the kalendo commands share, and the decisions behind each command as plain
+// functions, so that tests can reach them without a process.
+
+#include "kalendo/date.h"
+#include "kalendo/engine.h"
+#include "kalendo_cli.h"
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifndef KALENDO_VERSION
+#define KALENDO_VERSION "unknown"
+#endif
+
+namespace kalendo::cli {
+
+inline constexpr std::string_view kVersion = KALENDO_VERSION;
+
+// Bad input from the user: one line on stderr, then the usage (when `withUsage`), status 2.
+struct UsageError {
+    std::string message;
+    bool withUsage = true;
+};
+
+// A year for the commands for people: the years of the control's lists, whose lunar
+// year and solar terms the engine covers whole.
+int parseYear(std::string_view text, std::string_view what = "year");
+// A date YYYY-MM-DD (or 2008-4-23, 2008/4/23); throws UsageError naming `what`.
+Date parseUserDate(std::string_view text, std::string_view what = "date");
+
+// 星期日 ... 星期六.
+std::string_view weekdayName(unsigned weekday);
+// A lunar month as people name it: 正月 for the first, 闰 before a leap month.
+std::string lunarMonthWords(const Engine& engine, const LunarDate& lunar);
+// 农历丙午年正月初一: the lunar year's 干支, month and day.
+std::string lunarDateWords(const Engine& engine, const LunarDate& lunar);
+// The separate names of a festival entry: the table keeps several in one text, split by blanks.
+std::vector<std::string> festivalNames(std::string_view names);
+
+// --- day ---
+struct DayFacts {
+    Date date;
+    LunarDate lunar;
+    std::string lunarWords; // 农历丙午年正月初一
+    std::string stemBranch; // of the lunar year: 丙午
+    std::string animal;     // 马
+    std::string solarTerm;  // empty on most days
+    std::vector<std::string> festivals;
+    std::string starSign;
+};
+// The facts of a day within the lunar table; throws UsageError outside it.
+DayFacts dayFacts(const Engine& engine, Date date);
+
+// --- terms ---
+struct TermDay {
+    Date date;
+    std::string name;
+};
+std::vector<TermDay> solarTermsOf(const Engine& engine, int year); // 小寒 ... 冬至
+
+// --- ics ---
+struct IcsContents {
+    bool terms = false;
+    bool festivals = false;
+    bool lunarDays = false;
+};
+struct IcsEvent {
+    Date date;
+    std::string_view kind; // part of the UID: "term", "festival", "lunar-day"
+    std::string summary;
+    std::string_view category;
+    std::string description;
+};
+std::vector<IcsEvent> icsEvents(const Engine& engine, int firstYear, int lastYear,
+                                IcsContents contents);
+// The whole calendar, CRLF line ends, lines folded.
+std::string icsCalendar(std::span<const IcsEvent> events, std::string_view calendarName);
+// A UID stable across runs and ranges: the same day, kind and name give the same one.
+std::string icsUid(const IcsEvent& event);
+// TEXT value escaping: backslash, semicolon, comma and newline.
+std::string icsEscaped(std::string_view text);
+// A content line with its CRLF, folded at 75 octets between whole UTF-8 characters.
+std::string icsFolded(std::string_view line);
+
+// --- the commands: args exclude the command's own name ---
+int runMonth(std::span<const std::string> args, std::ostream& out, const CliOptions& options);
+int runDay(std::span<const std::string> args, std::ostream& out, const CliOptions& options);
+int runTerms(std::span<const std::string> args, std::ostream& out, const CliOptions& options);
+int runIcs(std::span<const std::string> args, std::ostream& out);
+int runCall(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int runMembers(std::span<const std::string> args, std::ostream& out);
+
+} // namespace kalendo::cli

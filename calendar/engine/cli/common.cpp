@@ -1,0 +1,90 @@
+#include "commands.h"
+#include "kalendo/errors.h"
+#include "kalendo/text.h"
+
+#include <array>
+
+namespace kalendo {
+
+namespace {
+
+bool isWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) ||
+           (c >= 0x3041 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+} // namespace
+
+int displayWidth(std::string_view utf8) {
+    int width = 0;
+    for (std::size_t pos = 0; pos < utf8.size();)
+        width += isWide(text::decodeCharacter(utf8, pos)) ? 2 : 1;
+    return width;
+}
+
+namespace cli {
+
+int parseYear(std::string_view text, std::string_view what) {
+    long long year = 0;
+    const std::string range = std::to_string(kFirstListYear) + "-" + std::to_string(kLastListYear);
+    try {
+        year = text::parseInteger(text, -1'000'000'000, 1'000'000'000);
+    } catch (const TypeMismatchError&) {
+        throw UsageError{std::string(what) + " must be a number " + range + ", not '" +
+                         std::string(text) + "'"};
+    } catch (const EngineError&) {
+        year = -1; // too large to show as a number: out of range below
+    }
+    if (year < kFirstListYear || year > kLastListYear)
+        throw UsageError{
+            std::string(what) + " must be " + range + " (got " + std::string(text) + ")", false};
+    return static_cast<int>(year);
+}
+
+Date parseUserDate(std::string_view text, std::string_view what) {
+    try {
+        return parseDate(text);
+    } catch (const EngineError&) {
+        throw UsageError{std::string(what) + " must be a valid date YYYY-MM-DD, not '" +
+                             std::string(text) + "'",
+                         false};
+    }
+}
+
+std::string_view weekdayName(unsigned weekday) {
+    static constexpr std::array<std::string_view, 7> kNames = {
+        "星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+    return kNames[weekday % 7];
+}
+
+std::string lunarMonthWords(const Engine& engine, const LunarDate& lunar) {
+    // The engine names the first month 一月, as the control's captions do; people say 正月.
+    std::string name =
+        lunar.month == 1 ? "正月" : engine.lunarMonthName(static_cast<Int16>(lunar.month));
+    return lunar.leap ? "闰" + name : name;
+}
+
+std::string lunarDateWords(const Engine& engine, const LunarDate& lunar) {
+    const Int16 year = static_cast<Int16>(lunar.year);
+    return "农历" + engine.yearStemBranch(year) + "年" + lunarMonthWords(engine, lunar) +
+           engine.lunarDayName(static_cast<Int16>(lunar.day));
+}
+
+std::vector<std::string> festivalNames(std::string_view names) {
+    std::vector<std::string> result;
+    while (!names.empty()) {
+        const std::size_t blank = names.find(' ');
+        const std::string_view name = names.substr(0, blank);
+        if (!name.empty())
+            result.emplace_back(name);
+        names = blank == std::string_view::npos ? std::string_view() : names.substr(blank + 1);
+    }
+    return result;
+}
+
+} // namespace cli
+} // namespace kalendo
