@@ -20,6 +20,8 @@ QString styleSheetFromSkin(const QByteArray& bytes) {
 }
 
 bool applySkinFile(const QString& path) {
+    if (path.isEmpty())
+        return false; // no skin anywhere: nothing to open
     QFile file(path);
     // A style sheet is small; anything bigger is no style sheet.
     if (!file.open(QIODevice::ReadOnly) || file.size() > 1024 * 1024)

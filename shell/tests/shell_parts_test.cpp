@@ -28,6 +28,7 @@ TEST_F(ShellPartsTest, OnlyAStyleSheetTextCountsAsASkin) {
     EXPECT_TRUE(styleSheetFromSkin("plain words").isEmpty());
     EXPECT_TRUE(styleSheetFromSkin("").isEmpty());
     EXPECT_FALSE(applySkinFile("/nonexistent/skin.she"));
+    EXPECT_FALSE(applySkinFile(QString()));
 }
 
 TEST_F(ShellPartsTest, ASecondInstanceAsksTheHolderOfTheStoreToShowItself) {
