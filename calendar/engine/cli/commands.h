@@ -27,6 +27,8 @@ struct UsageError {
     bool withUsage = true;
 };
 
+// "1901-2090": the years the commands for people take.
+std::string listYearRange();
 // A year for the commands for people: the years of the control's lists, whose lunar
 // year and solar terms the engine covers whole.
 int parseYear(std::string_view text, std::string_view what = "year");
@@ -39,8 +41,12 @@ std::string_view weekdayName(unsigned weekday);
 std::string lunarMonthWords(const Engine& engine, const LunarDate& lunar);
 // 农历丙午年正月初一: the lunar year's 干支, month and day.
 std::string lunarDateWords(const Engine& engine, const LunarDate& lunar);
-// The separate names of a festival entry: the table keeps several in one text, split by blanks.
-std::vector<std::string> festivalNames(std::string_view names);
+// A date with four-digit year and two-digit month and day, joined by the separator:
+// 2026-02-17, or 20260217 for iCalendar.
+std::string paddedDate(Date date, std::string_view separator = "-");
+// The festivals of a day by the grid's rules, one name each: the table keeps several names
+// of one day in one text, split by blanks.
+std::vector<std::string> festivalNamesOn(const Engine& engine, Date date, const LunarDate& lunar);
 
 // --- day ---
 struct DayFacts {

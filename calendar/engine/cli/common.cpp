@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "kalendo/errors.h"
+#include "kalendo/month_grid.h"
 #include "kalendo/text.h"
 
 #include <array>
@@ -28,9 +29,13 @@ int displayWidth(std::string_view utf8) {
 
 namespace cli {
 
+std::string listYearRange() {
+    return std::to_string(kFirstListYear) + "-" + std::to_string(kLastListYear);
+}
+
 int parseYear(std::string_view text, std::string_view what) {
     long long year = 0;
-    const std::string range = std::to_string(kFirstListYear) + "-" + std::to_string(kLastListYear);
+    const std::string range = listYearRange();
     try {
         year = text::parseInteger(text, -1'000'000'000, 1'000'000'000);
     } catch (const TypeMismatchError&) {
@@ -74,14 +79,23 @@ std::string lunarDateWords(const Engine& engine, const LunarDate& lunar) {
            engine.lunarDayName(static_cast<Int16>(lunar.day));
 }
 
-std::vector<std::string> festivalNames(std::string_view names) {
+std::string paddedDate(Date date, std::string_view separator) {
+    return text::zeroPadded(static_cast<unsigned>(date.year()), 4) + std::string(separator) +
+           text::zeroPadded(date.month(), 2) + std::string(separator) +
+           text::zeroPadded(date.day(), 2);
+}
+
+std::vector<std::string> festivalNamesOn(const Engine& engine, Date date, const LunarDate& lunar) {
     std::vector<std::string> result;
-    while (!names.empty()) {
-        const std::size_t blank = names.find(' ');
-        const std::string_view name = names.substr(0, blank);
-        if (!name.empty())
-            result.emplace_back(name);
-        names = blank == std::string_view::npos ? std::string_view() : names.substr(blank + 1);
+    for (const Festival& festival : festivalsOn(engine, date, lunar)) {
+        std::string_view names = festival.names;
+        while (!names.empty()) {
+            const std::size_t blank = names.find(' ');
+            const std::string_view name = names.substr(0, blank);
+            if (!name.empty())
+                result.emplace_back(name);
+            names = blank == std::string_view::npos ? std::string_view() : names.substr(blank + 1);
+        }
     }
     return result;
 }

@@ -1,25 +1,19 @@
 #include "commands.h"
-#include "kalendo/month_grid.h"
 #include "kalendo/text.h"
 
 namespace kalendo::cli {
 
 namespace {
 
-std::string isoDate(Date d) {
-    return text::zeroPadded(static_cast<unsigned>(d.year()), 4) + "-" +
-           text::zeroPadded(d.month(), 2) + "-" + text::zeroPadded(d.day(), 2);
-}
-
 std::string dateRange() {
-    return isoDate(Engine::kFirstDay) + " to " + isoDate(Engine::kLastDay);
+    return paddedDate(Engine::kFirstDay) + " to " + paddedDate(Engine::kLastDay);
 }
 
 } // namespace
 
 DayFacts dayFacts(const Engine& engine, Date date) {
     if (date < Engine::kFirstDay || date > Engine::kLastDay)
-        throw UsageError{"the lunar calendar covers " + dateRange() + ", not " + isoDate(date),
+        throw UsageError{"the lunar calendar covers " + dateRange() + ", not " + paddedDate(date),
                          false};
     DayFacts facts;
     facts.date = date;
@@ -29,9 +23,7 @@ DayFacts dayFacts(const Engine& engine, Date date) {
     facts.stemBranch = engine.yearStemBranch(lunarYear);
     facts.animal = engine.zodiacAnimal(lunarYear);
     facts.solarTerm = std::string(text::trimBlanks(engine.solarTermOn(date)));
-    for (const Festival& festival : festivalsOn(engine, date, facts.lunar))
-        for (std::string& name : festivalNames(festival.names))
-            facts.festivals.push_back(std::move(name));
+    facts.festivals = festivalNamesOn(engine, date, facts.lunar);
     facts.starSign = engine.starSign(date);
     return facts;
 }
@@ -52,7 +44,7 @@ int runDay(std::span<const std::string> args, std::ostream& out, const CliOption
     const Date date = args.empty() ? options.today : parseUserDate(args[0]);
     const Engine engine;
     const DayFacts facts = dayFacts(engine, date);
-    out << isoDate(date) << ' ' << weekdayName(date.weekday()) << '\n';
+    out << paddedDate(date) << ' ' << weekdayName(date.weekday()) << '\n';
     out << facts.lunarWords << '\n';
     out << facts.stemBranch << "年  生肖" << facts.animal << '\n';
     if (!facts.solarTerm.empty())
@@ -74,7 +66,7 @@ int runTerms(std::span<const std::string> args, std::ostream& out, const CliOpti
                                   : parseYear(args[0]);
     const Engine engine;
     for (const TermDay& term : solarTermsOf(engine, year))
-        out << isoDate(term.date) << ' ' << weekdayName(term.date.weekday()) << "  " << term.name
+        out << paddedDate(term.date) << ' ' << weekdayName(term.date.weekday()) << "  " << term.name
             << '\n';
     return 0;
 }

@@ -1,5 +1,4 @@
 #include "commands.h"
-#include "kalendo/month_grid.h"
 #include "kalendo/text.h"
 
 #include <cstdint>
@@ -13,8 +12,7 @@ constexpr std::string_view kUidDomain = "kalendo.tikkoclock";
 constexpr std::size_t kFoldOctets = 75;
 
 std::string basicDate(Date d) {
-    return text::zeroPadded(static_cast<unsigned>(d.year()), 4) + text::zeroPadded(d.month(), 2) +
-           text::zeroPadded(d.day(), 2);
+    return paddedDate(d, "");
 }
 
 // FNV-1a: short, and the same on every machine and in every release.
@@ -92,9 +90,8 @@ std::vector<IcsEvent> icsEvents(const Engine& engine, int firstYear, int lastYea
                 events.push_back({date, "term", term, "节气", {}});
         }
         if (contents.festivals)
-            for (const Festival& festival : festivalsOn(engine, date, lunar))
-                for (std::string& name : festivalNames(festival.names))
-                    events.push_back({date, "festival", std::move(name), "节日", {}});
+            for (std::string& name : festivalNamesOn(engine, date, lunar))
+                events.push_back({date, "festival", std::move(name), "节日", {}});
     }
     return events;
 }

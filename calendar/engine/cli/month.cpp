@@ -175,7 +175,7 @@ int runMonth(std::span<const std::string> args, std::ostream& out, const CliOpti
         readNumbers(parsed.numbers, input);
     else if (!parsed.cells && (input.year < kFirstListYear || input.year > kLastListYear))
         throw UsageError{"today's year " + std::to_string(input.year) + " lies outside " +
-                             std::to_string(kFirstListYear) + "-" + std::to_string(kLastListYear),
+                             listYearRange(),
                          false};
 
     // As on the control, the lunar lists hold today's lunar year and month until a fill
