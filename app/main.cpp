@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TikkoClock: the alarm clock that lives in the notification area.
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # tikko_gzip(<input> <output>): compresses a manual page or changelog at build time,
 # reproducibly (no name, no time), as the distribution ships them.
 function(tikko_gzip input output)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # tikko_add_test(NAME <name> SOURCES <files...> LIBRARIES <targets...> [QT] [ENVIRONMENT <k=v...>])
 # One GoogleTest executable, registered with CTest, run with a throw-away HOME so that no
 # test can touch the user's own settings or files. QT gives it the one Qt test main (an

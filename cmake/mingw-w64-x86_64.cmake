@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64).
 # The posix flavour of the compiler brings std::thread and std::mutex; everything is linked
 # statically so that the programs run under Wine without the MinGW runtime DLLs.

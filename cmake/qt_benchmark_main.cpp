@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main of the Qt benchmark programs: an application object on the offscreen platform
 // unless another is asked for, then the benchmarks.
 #include <QApplication>

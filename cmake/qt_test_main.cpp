@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main of every Qt test executable: one application object that outlives every test
 // and every static of the test library. Widget tests never need a display.
 #include <QApplication>

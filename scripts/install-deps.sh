@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, on Debian, whatever the build, the tests and the tools need and is still missing.
 # Safe to run again: packages already present are skipped, and nothing is installed twice.
 set -euo pipefail

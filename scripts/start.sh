@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and starts TikkoClock. Without a display it runs the
 # program under a virtual X server, saves a screenshot of the main window under build/
 # after a few seconds, says where, and stops the program.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds the Windows backend of the system actions with MinGW-w64 and runs its tests
 # under Wine, in a throw-away Wine prefix inside the build folder; no display is needed.
 #   scripts/test-windows.sh [build folder]        (default: build-mingw)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test:
 #   1. the normal build with its CTest suites,
 #   2. the Windows backend of the system actions, cross-built and tested under Wine,

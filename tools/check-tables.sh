@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the engine's calendar tables against the sky, after a build:
 #   1. the committed solar-term table equals what tools/astro/solar-terms.mjs computes now,
 #   2. every lunar month the engine prints starts on a new moon and is numbered by the

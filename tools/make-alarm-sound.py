@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes TikkoClock's default ring, shell/resources/alarm.wav (or the path given).
 
 Four rising chimes (C6 E6 G6 C7) ring out together, four times, each phrase a little louder

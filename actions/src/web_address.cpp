@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/system_actions.h"
 
 #include <algorithm>

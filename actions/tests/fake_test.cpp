@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "recording_system_actions.h"
 
 #include <gtest/gtest.h>

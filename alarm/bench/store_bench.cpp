@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading and saving a store of 100,000 lines, each line decoded on its own: UTF-8 lines (the
 // program's own store) and GB18030 lines (a store from Chinese Windows).
 #include "tikko/alarm/alarm_line.h"

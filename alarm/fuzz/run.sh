@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the store fuzzer for a bounded time, seeded with the store files of the tests.
 # usage: run.sh BUILD_DIR [SECONDS]
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bytes in as a store file, lines out, saved and read again: the second read must give the
 // same lines (and the same bytes for kept lines), a second save the same file, and the load
 // rules the same list; the saved file stays within a small multiple of the input.

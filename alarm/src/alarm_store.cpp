@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/alarm/alarm_store.h"
 
 #include "tikko/alarm/alarm_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/alarm/program_files.h"
 
 #include <QDir>

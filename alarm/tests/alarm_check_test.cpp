@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "recording_system_actions.h"
 #include "support/fake_clock.h"
 #include "tikko/alarm/alarm_check.h"

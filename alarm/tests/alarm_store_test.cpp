@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/fake_clock.h"
 #include "support/file_system.h"
 #include "tikko/alarm/alarm_line.h"

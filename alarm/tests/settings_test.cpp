@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/alarm/settings.h"
 
 #include <QSettings>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Creates the control offscreen and asks it, through its dispatch interface, for the lunar
 // date of a day; prints the answer and fails unless it is the known one.
 #include <QApplication>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The install and the packages, checked as a user or another program meets them.
 #   check.sh STEP BUILD_DIR SOURCE_DIR WORK_DIR
 # Steps: install, tree, entries, consumer-cmake, consumer-pkgconfig, program, packages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening the picker on a folder of 10,000 files: listing, filtering, sorting and showing
 // the window (offscreen unless a display is chosen).
 #include "tikko/picker/frm_dlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // picker-demo [sound|program] [folder] [--screenshot FILE]
 // Opens the picker as the main window does and prints what was chosen; with --screenshot
 // it saves a picture of the window instead of waiting for the user.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/picker/picker_logic.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/picker/frm_dlg.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pass over a list of 100,000 lines none of which is due, and start-up to a shown main
 // window with an empty store (offscreen).
 #include "recording_system_actions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/shell/advertisement.h"
 
 #include "tikko/guarded.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "alarm_list_widget.h"
 
 #include <QContextMenuEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/shell/main_window.h"
 
 #include "tikko/alarm/alarm_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/shell/rest_reminder.h"
 
 #include "tikko/alarm/alarm_editor.h"

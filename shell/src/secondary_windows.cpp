@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/shell/secondary_windows.h"
 
 #include "ui_frmRL.h"

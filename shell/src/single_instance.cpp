@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/shell/single_instance.h"
 
 #include <QCryptographicHash>

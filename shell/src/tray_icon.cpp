@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/shell/tray_icon.h"
 
 namespace tikko {

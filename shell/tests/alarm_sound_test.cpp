@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The default ring as it ships: a wave file every player reads, long and loud enough to
 // reach someone away from the screen, and never clipped.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built program on a virtual X display with a window manager, used as a person uses
 // it: clicks where the form puts each control (found by its object name in the form file),
 // typing and keys. It adds an alarm through the editor, sees it fire, deletes one through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor, the list commands and the windows opened from the main window, through the
 // real window with fake clocks and recording hooks.
 #include "main_window_fixture.h"

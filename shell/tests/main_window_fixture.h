@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window in throw-away folders with a recording backend and fake clocks; the

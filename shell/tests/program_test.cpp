@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts the built program itself in throw-away folders, to see that its store survives
 // a kill and that a second start leaves the first in charge.
 #include "tikko/alarm/alarm_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stopwatch and calendar windows as the main window opens them: their places, the
 // calendar control loaded at run time, and alarms that go on firing meanwhile.
 #include "main_window_fixture.h"

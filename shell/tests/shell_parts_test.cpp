@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/shell/main_window.h"
 #include "tikko/shell/single_instance.h"
 #include "tikko/shell/skin.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the main window makes of its store: lines it cannot read, saves that fail, a store
 // it may read but not write, alarms that expired meanwhile, and a shutdown that is refused.
 #include "main_window_fixture.h"

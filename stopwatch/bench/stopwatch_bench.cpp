@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the stopwatch window costs: one display tick while running, and a second of the
 // event loop with the window stopped (its timer off) and running, counting the ticks and
 // the processor time they take (offscreen).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/stopwatch/stopwatch_window.h"
 
 #include "tikko/guarded.h"

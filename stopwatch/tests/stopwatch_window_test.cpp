@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "print_qstring.h"
 #include "support/fake_clock.h"
 #include "tikko/stopwatch/stopwatch_window.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env node
+// SPDX-License-Identifier: MIT
 // Checks the engine's lunar months against the sky: their start days against new moons,
 // their numbers against the principal solar terms.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared astronomy for the table tools: civil-day arithmetic, TT -> UT, the Sun's apparent
 // longitude and new moons. Julian dates here are plain numbers; "jde" is Terrestrial Time.
 import { deltaT } from 'astronomia/deltat';

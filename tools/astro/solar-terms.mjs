@@ -1,4 +1,5 @@
 #!/usr/bin/env node
+// SPDX-License-Identifier: MIT
 // Generates the engine's solar-term day table from VSOP87.
 //
 //   node solar-terms.mjs           print the header to stdout (CI diffs it with the committed one)

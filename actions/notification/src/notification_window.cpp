@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/notification_window.h"
 
 #include "tikko/guarded.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "windows_system_actions.h"
 
 #include <mmsystem.h>

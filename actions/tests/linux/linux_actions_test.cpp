@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "linux_system_actions.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A harmless console program for the tests to start and end: it appends the path it was
 // started from to the file named by TIKKO_PROBE_LOG, if set, and then waits
 // TIKKO_PROBE_SECONDS (60 unless set) before it ends with exit code 3.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // File-system states that a save must survive, made for one test and undone afterwards:

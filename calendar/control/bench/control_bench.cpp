@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One navigation action as the user sees it: the month button, the fill of all cells and
 // the repaint of the whole control, offscreen.
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kalendo-demo: shows the control in a window and keeps its appearance in a settings file.
 //
 //   kalendo-demo [SETTINGS.ini] [--today YYYY-MM-DD] [--pictures] [--save]

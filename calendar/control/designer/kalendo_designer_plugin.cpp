@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo_designer_plugin.h"
 
 #include <QIcon>

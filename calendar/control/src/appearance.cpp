@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The appearance properties: their table, and the reads, writes, notifications, load and
 // save that it drives.
 #include "kalendo/property_store.h"

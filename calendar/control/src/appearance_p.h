@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The table of the control's appearance properties: for each its dispatch name (also its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dispatch interface _Kalendo: members and properties by their names.
 #include "kalendo_p.h"
 

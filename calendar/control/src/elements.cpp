@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "elements_p.h"
 
 #include <QMouseEvent>

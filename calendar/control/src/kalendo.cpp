@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo_p.h"
 
 #include <QLineEdit>

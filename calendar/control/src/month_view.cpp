@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "month_view.h"
 
 #include <kalendo/errors.h>

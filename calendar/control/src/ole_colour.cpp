@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo/ole_colour.h"
 
 namespace kalendo {

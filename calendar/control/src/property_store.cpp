@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo/property_store.h"
 
 #include <QBuffer>

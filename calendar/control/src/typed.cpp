@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The typed face of the dispatch interface for C++ hosts.
 #include "kalendo_p.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The appearance properties by name, the elements they recolour and the notification.
 #include "support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Engine members by name through the control, with errors as results.
 #include "support.h"
 

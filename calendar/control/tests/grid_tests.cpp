@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The month grid as the control draws it.
 #include "support.h"
 

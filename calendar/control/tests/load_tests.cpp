@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A host that finds the control the way TikkoClock does: the library by file name, the
 // control through its exported factory. And Qt Designer's view of the control's plugin.
 #include <QCoreApplication>

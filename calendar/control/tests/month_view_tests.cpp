@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules of the month view, without a window.
 #include "month_view.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Navigation, selection and the date properties.
 #include "support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Load and save through the host's property store.
 #include "support.h"
 

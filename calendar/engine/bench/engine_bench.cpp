@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Speed of the engine's conversion and the month-grid fill, with ICU's Chinese calendar
 // converting the same days for comparison.
 //   build/calendar/engine/kalendo_engine_bench

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The pieces the kalendo commands share, and the decisions behind each command as plain

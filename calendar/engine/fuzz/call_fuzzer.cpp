@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds random commands through the `kalendo` command's own path: the input is split at
 // newlines into arguments ("call", a member name, its arguments, or any other command). Any
 // exception other than the engine's typed errors, any crash or undefined behaviour is a finding.

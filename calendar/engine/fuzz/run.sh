@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the call-path fuzzer for a bounded time on a copy of the committed seed corpus.
 # usage: run.sh BUILD_DIR [SECONDS]
 set -euo pipefail

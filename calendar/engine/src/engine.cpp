@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo/engine.h"
 
 #include "kalendo/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo/month_grid.h"
 
 #include "kalendo/errors.h"

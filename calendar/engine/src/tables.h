@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The engine's fixed data: every member reads these tables, nothing copies them.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # check_completion.sh KALENDO COMPLETION: runs the bash completion as bash would.
 kalendo=$1
 # shellcheck source=/dev/null

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Reads kalendo's iCalendar output back with a real iCalendar parser.
 
 usage: check_ics.py KALENDO

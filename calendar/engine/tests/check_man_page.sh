@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # check_man_page.sh PAGE: groff and man print warnings but still succeed; any output fails.
 page=$1
 warnings=$(groff -man -ww -z -Tutf8 "$page" 2>&1)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commands.h"
 #include "kalendo/dispatch.h"
 #include "kalendo_cli.h"

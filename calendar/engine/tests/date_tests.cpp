@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo/date.h"
 #include "kalendo/errors.h"
 

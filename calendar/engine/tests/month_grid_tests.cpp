@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "kalendo/errors.h"
 #include "kalendo/month_grid.h"
 

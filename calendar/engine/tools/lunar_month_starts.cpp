@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints every lunar month of the year table, one per line:
 // lunar year, month, leap flag, first Gregorian day, length in days.
 #include "kalendo/engine.h"

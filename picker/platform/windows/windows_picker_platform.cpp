@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tikko/picker/picker_platform.h"
 
 #include <QDir>

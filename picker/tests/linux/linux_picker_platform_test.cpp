@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "linux_picker_platform.h"
 #include "tikko/picker/picker_platform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The text helpers that the engine, the month-grid fill, the command and the control share.
