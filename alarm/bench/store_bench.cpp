@@ -35,7 +35,7 @@ void load(benchmark::State& state, const QString& path) {
     const QDateTime now = QDateTime::currentDateTime();
     for (auto _ : state) {
         const tikko::LoadedStore loaded = tikko::loadStore(path, true, now);
-        if (loaded.lines.size() != state.range(0))
+        if (loaded.alarms.size() != state.range(0))
             state.SkipWithError("lines lost");
     }
 }

@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const bool autoClear : {false, true}) {
         const tikko::LoadedStore loaded = tikko::applyLoadRules(first, autoClear, now);
         const tikko::LoadedStore again = tikko::applyLoadRules(
-            tikko::decodeStoreLines(tikko::encodeStore(loaded.lines)), autoClear, now);
-        if (again.lines != loaded.lines || !again.missed.isEmpty())
+            tikko::decodeStoreLines(tikko::encodeStore(loaded.lines())), autoClear, now);
+        if (again.lines() != loaded.lines() || !again.missed.isEmpty())
             fail("loading the saved list again changed it");
     }
     return 0;

@@ -64,12 +64,11 @@ AddOutcome AlarmEditor::add(const EditorInput& input) const {
     }
     QString action;
     if (input.actionEnabled) {
-        action = input.action;
-        if (input.action == action::RunProgramItem) {
-            if (input.runProgramPath.isEmpty())
-                return {{}, EditorBox::Program, QStringLiteral("请先选择要运行的软件")};
-            action = action::RunProgramPrefix + input.runProgramPath;
-        }
+        const AdditionalAction* chosen = findActionItem(input.action);
+        if (chosen && chosen->kind == AdditionalAction::RunProgram &&
+            input.runProgramPath.isEmpty())
+            return {{}, EditorBox::Program, QStringLiteral("请先选择要运行的软件")};
+        action = chosen ? storedActionText(*chosen, input.runProgramPath) : input.action;
     }
     const QString prompt = input.promptEnabled ? input.prompt : QString();
     return {buildAlarmLine(*alarmTime, input.type, prompt, action), EditorBox::None, {}};

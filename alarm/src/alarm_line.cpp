@@ -5,9 +5,19 @@
 
 namespace tikko {
 
+const ReminderType* findReminderType(QStringView text) {
+    for (const ReminderType& type : ReminderTypes) {
+        if (type.text == text)
+            return &type;
+    }
+    return nullptr;
+}
+
 QStringList reminderTypes() {
-    return {reminder::SoundAndAction, reminder::SoundAndText, reminder::Sound, reminder::Text,
-            reminder::Action};
+    QStringList texts;
+    for (const ReminderType& type : ReminderTypes)
+        texts.append(type.text.toString());
+    return texts;
 }
 
 QStringList presetPromptTexts() {
@@ -16,36 +26,33 @@ QStringList presetPromptTexts() {
 }
 
 QStringList additionalActions() {
-    return {action::OpenHappyFarm,  action::OpenQQFarm,    action::OpenOtherFarm,
-            action::RunProgramItem, action::CloseQQ,       action::CloseTM,
-            action::CloseMSN,       action::CloseWangWang, action::CloseIE,
-            action::ShutDown};
+    QStringList items;
+    for (const AdditionalAction& action : AdditionalActions)
+        items.append(action.item.toString());
+    return items;
 }
 
-QString processForCloseAction(const QString& actionText) {
-    if (actionText == action::CloseQQ)
-        return QStringLiteral("qq.exe");
-    if (actionText == action::CloseTM)
-        return QStringLiteral("tm.exe");
-    if (actionText == action::CloseMSN)
-        return QStringLiteral("msn.exe");
-    if (actionText == action::CloseWangWang)
-        return QStringLiteral("aliim.exe");
-    if (actionText == action::CloseIE)
-        return QStringLiteral("iexplore.exe");
-    return {};
+const AdditionalAction* findStoredAction(QStringView stored) {
+    for (const AdditionalAction& action : AdditionalActions) {
+        if (action.kind == AdditionalAction::RunProgram ? stored.startsWith(action.stored)
+                                                        : stored == action.stored)
+            return &action;
+    }
+    return nullptr;
 }
 
-QString pageForBrowserAction(const QString& actionText) {
-    // Bare host names for the two game sites (the browser backend adds the scheme), a full
-    // address for the maker's page.
-    if (actionText == action::OpenHappyFarm)
-        return QStringLiteral("www.kaixin001.com");
-    if (actionText == action::OpenQQFarm)
-        return QStringLiteral("qzone.qq.com");
-    if (actionText == action::OpenOtherFarm)
-        return QStringLiteral("http://www.tikko.example.com/ad-tc.asp");
-    return {};
+const AdditionalAction* findActionItem(QStringView item) {
+    for (const AdditionalAction& action : AdditionalActions) {
+        if (action.item == item)
+            return &action;
+    }
+    return nullptr;
+}
+
+QString storedActionText(const AdditionalAction& action, const QString& programPath) {
+    if (action.kind == AdditionalAction::RunProgram)
+        return action.stored.toString() + programPath;
+    return action.stored.toString();
 }
 
 AlarmFields splitAlarmLine(const QString& line) {
@@ -65,12 +72,12 @@ AlarmFields splitAlarmLine(const QString& line) {
     return fields;
 }
 
-QString buildAlarmLine(const QDateTime& alarmTime, const QString& type, const QString& prompt,
+QString buildAlarmLine(const QDateTime& alarmTime, QStringView type, const QString& prompt,
                        const QString& action) {
     QString safePrompt = prompt;
     safePrompt.replace(QLatin1Char('|'), QChar(0xFF5C));
-    return formatAlarmTime(alarmTime) + QLatin1Char('|') + type + QLatin1Char('|') + safePrompt +
-           QLatin1Char('|') + action;
+    return formatAlarmTime(alarmTime) + QLatin1Char('|') + type.toString() + QLatin1Char('|') +
+           safePrompt + QLatin1Char('|') + action;
 }
 
 QString formatAlarmTime(const QDateTime& time) {
@@ -141,26 +148,15 @@ void skipBlanks(QStringView text, qsizetype& pos) {
 }
 
 using DateOrder = AlarmTimeForms::DateOrder;
+using Digits = AlarmTimeForms::Digits;
 
-// The order of a date's fields. Four leading digits are a year in every locale. Otherwise the
-// locale decides when the date uses its separator; a date with another separator was written
-// under other regional settings, and "-" then is the Chinese "yy-M-d", "." the European
-// "d.M.yy".
-DateOrder orderOf(QChar separator, int firstDigits, const AlarmTimeForms& forms) {
-    if (firstDigits == 4)
-        return DateOrder::YearMonthDay;
-    if (separator == forms.dateSeparator())
-        return forms.dateOrder();
-    if (separator == QLatin1Char('-'))
-        return DateOrder::YearMonthDay;
-    if (separator == QLatin1Char('.'))
-        return DateOrder::DayMonthYear;
-    return forms.dateOrder();
+bool isDateSeparator(QChar c) {
+    return c == QLatin1Char('-') || c == QLatin1Char('/') || c == QLatin1Char('.');
 }
 
-bool isDateSeparator(QChar c, const AlarmTimeForms& forms) {
-    return c == QLatin1Char('-') || c == QLatin1Char('/') || c == QLatin1Char('.') ||
-           (!forms.dateSeparator().isNull() && c == forms.dateSeparator());
+// A day or month field as the locale writes it.
+bool fitsDigits(int value, int digits, Digits rule) {
+    return rule == Digits::Two ? digits == 2 : digits == 1 || (digits == 2 && value >= 10);
 }
 
 std::optional<QDate> parseDate(QStringView text, qsizetype& pos, const AlarmTimeForms& forms) {
@@ -172,7 +168,7 @@ std::optional<QDate> parseDate(QStringView text, qsizetype& pos, const AlarmTime
             if (pos >= text.size())
                 return std::nullopt;
             const QChar c = text.at(pos);
-            if (i == 1 ? !isDateSeparator(c, forms) : c != separator)
+            if (i == 1 ? !(isDateSeparator(c) || c == forms.dateSeparator()) : c != separator)
                 return std::nullopt;
             separator = c;
             ++pos;
@@ -184,29 +180,44 @@ std::optional<QDate> parseDate(QStringView text, qsizetype& pos, const AlarmTime
     // A separator may close the date too ("26. 12. 8.").
     if (pos < text.size() && text.at(pos) == separator)
         ++pos;
+
     int year = 0, month = 0, day = 0;
-    int yearDigits = 0, monthDigits = 0, dayDigits = 0;
-    switch (orderOf(separator, digits[0], forms)) {
-    case DateOrder::YearMonthDay:
-        year = numbers[0], yearDigits = digits[0];
-        month = numbers[1], monthDigits = digits[1];
-        day = numbers[2], dayDigits = digits[2];
-        break;
-    case DateOrder::MonthDayYear:
-        month = numbers[0], monthDigits = digits[0];
-        day = numbers[1], dayDigits = digits[1];
-        year = numbers[2], yearDigits = digits[2];
-        break;
-    case DateOrder::DayMonthYear:
-        day = numbers[0], dayDigits = digits[0];
-        month = numbers[1], monthDigits = digits[1];
-        year = numbers[2], yearDigits = digits[2];
-        break;
+    if (digits[0] == 4) {
+        // A leading four-digit year cannot be mistaken in any locale.
+        if (digits[1] > 2 || digits[2] > 2)
+            return std::nullopt;
+        year = numbers[0], month = numbers[1], day = numbers[2];
+    } else {
+        // Any other date is read only as this locale writes its own short date.
+        if (!forms.hasNumericDate() || separator != forms.dateSeparator())
+            return std::nullopt;
+        int yearDigits = 0, monthDigits = 0, dayDigits = 0;
+        switch (forms.dateOrder()) {
+        case DateOrder::YearMonthDay:
+            year = numbers[0], yearDigits = digits[0];
+            month = numbers[1], monthDigits = digits[1];
+            day = numbers[2], dayDigits = digits[2];
+            if (yearDigits != 2 || !forms.twoDigitLeadingYear())
+                return std::nullopt;
+            break;
+        case DateOrder::MonthDayYear:
+            month = numbers[0], monthDigits = digits[0];
+            day = numbers[1], dayDigits = digits[1];
+            year = numbers[2], yearDigits = digits[2];
+            break;
+        case DateOrder::DayMonthYear:
+            day = numbers[0], dayDigits = digits[0];
+            month = numbers[1], monthDigits = digits[1];
+            year = numbers[2], yearDigits = digits[2];
+            break;
+        }
+        if ((yearDigits != 2 && yearDigits != 4) ||
+            !fitsDigits(month, monthDigits, forms.monthDigits()) ||
+            !fitsDigits(day, dayDigits, forms.dayDigits()))
+            return std::nullopt;
+        if (yearDigits == 2)
+            year += 2000; // alarms lie in this century
     }
-    if ((yearDigits != 2 && yearDigits != 4) || monthDigits > 2 || dayDigits > 2)
-        return std::nullopt;
-    if (yearDigits == 2)
-        year += 2000; // alarms lie in this century
     const QDate date(year, month, day);
     if (!date.isValid())
         return std::nullopt;
@@ -279,13 +290,23 @@ AlarmTimeForms::AlarmTimeForms(const QLocale& locale)
     const qsizetype y = date.indexOf(QLatin1Char('y'));
     const qsizetype m = date.indexOf(QLatin1Char('M'));
     const qsizetype d = date.indexOf(QLatin1Char('d'));
-    if (m >= 0 && d >= 0 && y >= 0) {
+    const auto run = [&](qsizetype at) {
+        qsizetype end = at;
+        while (end < date.size() && date.at(end) == date.at(at))
+            ++end;
+        return end - at;
+    };
+    // Only a short date of three numbers: "MMM" is a month name, which no alarm line holds.
+    if (m >= 0 && d >= 0 && y >= 0 && run(m) <= 2 && run(d) <= 2) {
         const qsizetype first = std::min({y, m, d});
         if (first == m)
             m_dateOrder = DateOrder::MonthDayYear;
         else if (first == d)
             m_dateOrder = DateOrder::DayMonthYear;
         m_dateSeparator = separatorAfter(date, first);
+        m_dayDigits = run(d) == 2 ? Digits::Two : Digits::NoLeadingZero;
+        m_monthDigits = run(m) == 2 ? Digits::Two : Digits::NoLeadingZero;
+        m_twoDigitYear = run(y) == 2;
     }
     const QString time = locale.timeFormat(QLocale::LongFormat);
     qsizetype h = time.indexOf(QLatin1Char('h'));
@@ -304,7 +325,8 @@ const AlarmTimeForms& AlarmTimeForms::system() {
 }
 
 int AlarmTimeForms::markerAt(QStringView text, qsizetype& length) const {
-    // The locale's own markers, then the English ones that Windows writes in many locales.
+    // The locale's own markers, then the English ones that Windows writes in many locales and
+    // the Chinese ones of the stores this program was made for.
     const QString* const markers[] = {&m_am, &m_pm};
     for (int i = 0; i < 2; ++i) {
         if (startsWithMarker(text, *markers[i])) {
@@ -312,11 +334,14 @@ int AlarmTimeForms::markerAt(QStringView text, qsizetype& length) const {
             return 12 * i;
         }
     }
-    static const QString english[] = {QStringLiteral("AM"), QStringLiteral("PM")};
-    for (int i = 0; i < 2; ++i) {
-        if (startsWithMarker(text, english[i])) {
-            length = 2;
-            return 12 * i;
+    static const QString common[][2] = {{QStringLiteral("AM"), QStringLiteral("PM")},
+                                        {QStringLiteral("上午"), QStringLiteral("下午")}};
+    for (const auto& pair : common) {
+        for (int i = 0; i < 2; ++i) {
+            if (startsWithMarker(text, pair[i])) {
+                length = pair[i].size();
+                return 12 * i;
+            }
         }
     }
     return -1;

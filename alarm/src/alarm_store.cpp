@@ -3,354 +3,476 @@
 
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/program_files.h"
+#include "tikko/alarm/settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <QHash>
 #include <QTemporaryFile>
-#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <QSaveFile>
+#endif
 
 namespace tikko {
 
-StoreLines storeLinesFromTexts(const QStringList& texts) {
+StoreLines LoadedStore::lines() const {
     StoreLines lines;
-    lines.reserve(texts.size());
-    for (const QString& text : texts)
-        lines.append({text, {}});
+    lines.reserve(alarms.size());
+    for (const Alarm& alarm : alarms)
+        lines.append(alarm.storeLine());
     return lines;
 }
 
-QStringList textsOf(const StoreLines& lines) {
-    QStringList texts;
-    texts.reserve(lines.size());
-    for (const StoreLine& line : lines)
-        texts.append(line.text);
-    return texts;
+int LoadedStore::unreadableCount() const {
+    return static_cast<int>(std::count_if(alarms.begin(), alarms.end(),
+                                          [](const Alarm& alarm) { return !alarm.readable(); }));
+}
+
+LoadedStore applyLoadRules(StoreLines lines, bool autoClear, const QDateTime& now,
+                           const AlarmTimeForms& forms) {
+    const qint64 presentMinute = minuteOf(now);
+    LoadedStore loaded;
+    loaded.alarms.reserve(lines.size());
+    for (StoreLine& line : lines) {
+        if (line.text.size() <= 10)
+            continue;
+        Alarm alarm(std::move(line), forms);
+        if (!alarm.readable() || minuteDifference(alarm.minute(), presentMinute) <= 0) {
+            loaded.alarms.append(std::move(alarm));
+            continue;
+        }
+        if (alarm.action() == action::ShutDown)
+            continue;
+        (autoClear ? loaded.missed : loaded.alarms).append(std::move(alarm));
+    }
+    return loaded;
 }
 
 namespace {
-
-constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
-constexpr QByteArrayView Utf16LeMark("\xFF\xFE");
-constexpr QByteArrayView Utf16BeMark("\xFE\xFF");
-
-bool startsWithMark(QByteArrayView bytes) {
-    return bytes.startsWith(Utf8Mark) || bytes.startsWith(Utf16LeMark) ||
-           bytes.startsWith(Utf16BeMark);
-}
-
-bool isAscii(QByteArrayView bytes) {
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) & 0x80)
-            return false;
-    }
-    return true;
-}
-
-// The length of the well-formed UTF-8 sequence at i, 0 when there is none.
-qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype i) {
-    const auto at = [&](qsizetype k) {
-        return static_cast<unsigned char>(bytes[k]);
-    };
-    const unsigned lead = at(i);
-    qsizetype length = 0;
-    unsigned low = 0x80, high = 0xBF; // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        else if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high)
-        return 0;
-    for (qsizetype k = 2; k < length; ++k) {
-        if (at(i + k) < 0x80 || at(i + k) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
-// A UTF-8 line with a few bad bytes: more of its other bytes form UTF-8 sequences than stand
-// alone. GB18030 often reads such a line "cleanly" as other characters, and writing those
-// back would garble the line for good; text from Chinese Windows rarely forms UTF-8 by chance.
-bool looksLikeDamagedUtf8(QByteArrayView line) {
-    qsizetype inSequences = 0, stray = 0;
-    for (qsizetype i = 0; i < line.size();) {
-        if (!(static_cast<unsigned char>(line[i]) & 0x80)) {
-            ++i;
-            continue;
-        }
-        const qsizetype length = utf8SequenceAt(line, i);
-        if (length > 0) {
-            inSequences += length;
-            i += length;
-        } else {
-            ++stray;
-            ++i;
-        }
-    }
-    return inSequences > stray;
-}
-
-constexpr auto DecoderFlags = QStringConverter::Flag::Stateless |
-                              QStringConverter::Flag::ConvertInitialBom; // a mark inside is text
-
-// Decodes the lines of a file without a UTF-16 mark, one at a time.
-class LineDecoder {
-public:
-    StoreLine decode(QByteArrayView line) {
-        if (isAscii(line))
-            return {QString::fromLatin1(line), {}};
-        m_utf8.resetState();
-        QString text = m_utf8.decode(line);
-        if (!m_utf8.hasError())
-            return {std::move(text), {}};
-        if (!looksLikeDamagedUtf8(line)) {
-            auto legacy = decodeLegacy(line);
-            if (legacy)
-                return {std::move(*legacy), {}};
-        }
-        return {QString::fromUtf8(line), line.toByteArray()};
-    }
-
-private:
-    std::optional<QString> decodeLegacy(QByteArrayView line) {
-        if (!m_legacy) {
-#ifdef Q_OS_WIN
-            m_legacy.emplace(QStringConverter::System, DecoderFlags);
-#else
-            m_legacy.emplace("GB18030", DecoderFlags);
-#endif
-        }
-        if (!m_legacy->isValid())
-            return std::nullopt;
-        QString text = m_legacy->decode(line);
-        if (m_legacy->hasError()) {
-            m_legacy.reset(); // its error stays set through resetState
-            return std::nullopt;
-        }
-        m_legacy->resetState();
-        // A stray byte before "|" can pair with it into one character; a field lost that way
-        // is no clean reading.
-        if (text.count(QLatin1Char('|')) != line.count('|'))
-            return std::nullopt;
-        return text;
-    }
-
-    QStringDecoder m_utf8{QStringConverter::Utf8, DecoderFlags};
-    std::optional<QStringDecoder> m_legacy;
-};
-
-// Calls f(begin, end) for each line of [0, size): lines end at CR, CR LF or LF.
-template <typename Text, typename F> void forEachLine(const Text& text, qsizetype from, F&& f) {
-    const qsizetype size = text.size();
-    qsizetype start = from;
-    for (qsizetype i = from; i < size; ++i) {
-        const auto c = text[i];
-        if (c == '\r' || c == '\n') {
-            f(start, i);
-            if (c == '\r' && i + 1 < size && text[i + 1] == '\n')
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < size)
-        f(start, size);
-}
-
-// Qt's UTF-16 decoder lets a lone surrogate through, which no encoding can write.
-void replaceLoneSurrogates(QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (!c.isSurrogate())
-            continue;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
-        else
-            text[i] = QChar::ReplacementCharacter;
-    }
-}
-
-StoreLines decodeUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding) {
-    QStringDecoder decoder(encoding, DecoderFlags);
-    // A lone surrogate or an odd last byte becomes a replacement character: unlike the bytes
-    // of a line, UTF-16 bytes cannot stand in a file that is written back as UTF-8.
-    QString text = decoder.decode(bytes);
-    replaceLoneSurrogates(text);
-    StoreLines lines;
-    forEachLine(text, 0, [&](qsizetype begin, qsizetype end) {
-        lines.append({text.mid(begin, end - begin), {}});
-    });
-    return lines;
-}
-
-#ifdef Q_OS_WIN
-// The ANSI code page, and UTF-8 for a line that it cannot hold, which reads back as UTF-8.
-class TextEncoder {
-public:
-    QByteArray encode(const QString& text) {
-        if (!m_ansi)
-            m_ansi.emplace(QStringConverter::System, QStringConverter::Flag::Stateless);
-        QByteArray bytes = m_ansi->encode(text);
-        if (!m_ansi->hasError())
-            return bytes;
-        m_ansi.reset();
-        return text.toUtf8();
-    }
-
-private:
-    std::optional<QStringEncoder> m_ansi;
-};
-#else
-class TextEncoder {
-public:
-    QByteArray encode(const QString& text) { return text.toUtf8(); }
-};
-#endif
 
 SaveResult failed(const QString& reason) {
     return {false, reason};
 }
 
-QString writeFailureReason(const QSaveFile& file) {
-    if (file.error() == QFileDevice::ResourceError)
+#ifdef Q_OS_UNIX
+QString reasonFor(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
         return QStringLiteral("磁盘已满");
-    return file.errorString();
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("没有写入权限");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+FileStamp stampOf(const struct stat& info) {
+    return {true, static_cast<qint64>(info.st_size),
+            static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+            static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino)};
+}
+
+// Writes all bytes, or tells why not (a full disk shows here, not only at the close).
+bool writeAll(int fd, const QByteArray& bytes, int& error) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, bytes.size() - done);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+#endif
+
+// A key that tells lines apart as the store does: their text, or their bytes when kept so.
+QString keyOf(const StoreLine& line) {
+    return line.isKeptAsBytes() ? QStringLiteral("b") + QString::fromLatin1(line.raw.toHex())
+                                : QStringLiteral("t") + line.text;
+}
+
+QHash<QString, int> countsOf(const StoreLines& lines) {
+    QHash<QString, int> counts;
+    for (const StoreLine& line : lines)
+        ++counts[keyOf(line)];
+    return counts;
 }
 
 } // namespace
 
-StoreLines decodeStoreLines(const QByteArray& bytes) {
-    if (bytes.startsWith(Utf16LeMark))
-        return decodeUtf16(QByteArrayView(bytes).sliced(2), QStringConverter::Utf16LE);
-    if (bytes.startsWith(Utf16BeMark))
-        return decodeUtf16(QByteArrayView(bytes).sliced(2), QStringConverter::Utf16BE);
-    const qsizetype from = bytes.startsWith(Utf8Mark) ? Utf8Mark.size() : 0;
-    LineDecoder decoder;
-    StoreLines lines;
-    lines.reserve(bytes.count('\n') + 1);
-    forEachLine(bytes, from, [&](qsizetype begin, qsizetype end) {
-        lines.append(decoder.decode(QByteArrayView(bytes).sliced(begin, end - begin)));
-    });
-    return lines;
+#ifdef Q_OS_UNIX
+FileStamp stampOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return stampOf(info);
 }
 
-QByteArray encodeStore(const StoreLines& lines) {
-    if (lines.isEmpty())
-        return QByteArrayLiteral("\r\n");
-    qsizetype total = 0;
-    for (const StoreLine& line : lines)
-        total += (line.isKeptAsBytes() ? line.raw.size() : 3 * line.text.size()) + 2;
+StoreFile readStoreFile(const QString& path) {
+    StoreFile file;
+    // Never blocks: a FIFO opens at once and is then refused, as is every other special file.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return file;
+        file.stamp.exists = true;
+        file.regular = true; // unreadable, but there: a file the user may care about
+        file.error = errno == EACCES ? QStringLiteral("没有读取权限")
+                                     : QString::fromLocal8Bit(std::strerror(errno));
+        return file;
+    }
+    struct stat info {};
     QByteArray bytes;
-    bytes.reserve(total);
-    TextEncoder encoder;
-    for (const StoreLine& line : lines) {
-        bytes += line.isKeptAsBytes() ? line.raw : encoder.encode(line.text);
-        bytes += "\r\n";
-    }
-    // A first line that begins like a byte-order mark would be read as one: a UTF-8 mark in
-    // front keeps it a line.
-    if (startsWithMark(bytes))
-        bytes.prepend(Utf8Mark.data(), Utf8Mark.size());
-    return bytes;
-}
-
-QByteArray encodeStore(const QStringList& lines) {
-    return encodeStore(storeLinesFromTexts(lines));
-}
-
-LoadedStore applyLoadRules(const StoreLines& lines, bool autoClear, const QDateTime& now) {
-    const qint64 presentMinute = minuteOf(now);
-    LoadedStore loaded;
-    loaded.lines.reserve(lines.size());
-    for (const StoreLine& line : lines) {
-        if (line.text.size() <= 10)
-            continue;
-        const qsizetype bar = line.text.indexOf(QLatin1Char('|'));
-        const auto alarmMinute =
-            parseAlarmMinute(bar < 0 ? QStringView(line.text) : QStringView(line.text).left(bar));
-        if (!alarmMinute || minuteDifference(*alarmMinute, presentMinute) <= 0) {
-            if (!alarmMinute)
-                loaded.unreadableTimes.append(loaded.lines.size());
-            loaded.lines.append(line);
-            continue;
+    if (::fstat(fd, &info) != 0) {
+        file.error = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (S_ISDIR(info.st_mode)) {
+        file.error = QStringLiteral("是一个文件夹");
+    } else if (!S_ISREG(info.st_mode)) {
+        file.error = QStringLiteral("不是普通文件");
+    } else {
+        file.regular = true;
+        bytes.reserve(static_cast<qsizetype>(info.st_size) + 1);
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                file.error = QString::fromLocal8Bit(std::strerror(errno));
+                break;
+            }
+            if (n == 0)
+                break;
+            bytes.append(buffer, n);
         }
-        if (splitAlarmLine(line.text).action == action::ShutDown)
-            continue;
-        if (autoClear)
-            loaded.missed.append(line);
-        else
-            loaded.lines.append(line);
     }
+    file.stamp = stampOf(info);
+    ::close(fd);
+    if (file.error.isEmpty())
+        file.text = decodeStore(bytes);
+    return file;
+}
+#else
+FileStamp stampOf(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000, 0, 0};
+}
+
+StoreFile readStoreFile(const QString& path) {
+    StoreFile file;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return file;
+    file.stamp = stampOf(path);
+    if (info.isDir()) {
+        file.error = QStringLiteral("是一个文件夹");
+        return file;
+    }
+    if (!info.isFile()) {
+        file.error = QStringLiteral("不是普通文件");
+        return file;
+    }
+    file.regular = true;
+    QFile reader(path);
+    if (!reader.open(QIODevice::ReadOnly)) {
+        file.error = info.isReadable() ? reader.errorString() : QStringLiteral("没有读取权限");
+        return file;
+    }
+    file.text = decodeStore(reader.readAll());
+    return file;
+}
+#endif
+
+LoadedStore loadStore(const QString& path, bool autoClear, const QDateTime& now) {
+    StoreFile file = readStoreFile(path);
+    if (!file.error.isEmpty()) {
+        LoadedStore none;
+        none.error = file.error;
+        return none;
+    }
+    LoadedStore loaded = applyLoadRules(std::move(file.text.lines), autoClear, now);
+    loaded.whole = file.text.whole;
     return loaded;
 }
 
-LoadedStore loadStore(const QString& path, bool autoClear, const QDateTime& now) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        LoadedStore none;
-        const QFileInfo info(path);
-        if (info.isDir())
-            none.error = QStringLiteral("是一个文件夹");
-        else if (info.exists())
-            none.error = info.isReadable() ? file.errorString() : QStringLiteral("没有读取权限");
-        return none;
-    }
-    return applyLoadRules(decodeStoreLines(file.readAll()), autoClear, now);
-}
-
-SaveResult saveStore(const QString& path, const StoreLines& lines) {
+SaveResult writeStoreFile(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     if (info.isDir())
         return failed(QStringLiteral("是一个文件夹"));
+    if (info.exists() && !info.isFile())
+        return failed(QStringLiteral("不是普通文件"));
     // A file that nobody may write was made read-only on purpose; the system lets root
     // replace it, but the user meant to keep it as it is.
     constexpr auto anyWrite =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
         return failed(QStringLiteral("文件是只读的"));
+    const QString folder = info.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return failed(QStringLiteral("文件夹不存在"));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        const QFileInfo folder(info.absolutePath());
-        if (!folder.isDir())
-            return failed(QStringLiteral("文件夹不存在"));
-        if (!folder.isWritable())
-            return failed(QStringLiteral("没有写入权限"));
-        return failed(writeFailureReason(file));
+#ifdef Q_OS_UNIX
+    QByteArray temporary = QFile::encodeName(
+        QDir(folder).filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".XXXXXX")));
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return failed(reasonFor(errno));
+    const auto giveUp = [&](int error) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return failed(reasonFor(error));
+    };
+    // The old file's permissions, or those a new file gets.
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
     }
-    const QByteArray bytes = encodeStore(lines);
-    // A write may take only part of the bytes; the next one then says why.
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const QString reason = writeFailureReason(file);
-            file.cancelWriting();
-            return failed(reason);
-        }
-        done += written;
+    int error = 0;
+    if (::fchmod(fd, mode) != 0)
+        return giveUp(errno);
+    if (!writeAll(fd, bytes, error))
+        return giveUp(error);
+    // On the disk before it takes the old one's place: after a power cut the name holds
+    // either the old store or the whole new one.
+    if (::fsync(fd) != 0)
+        return giveUp(errno);
+    if (::close(fd) != 0) {
+        error = errno;
+        ::unlink(temporary.constData());
+        return failed(reasonFor(error));
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        error = errno;
+        ::unlink(temporary.constData());
+        return failed(reasonFor(error));
+    }
+    // The rename itself lives in the folder.
+    const int folderFd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd); // file systems that cannot do it say EINVAL; the file is in place
+        ::close(folderFd);
+    }
+    return {};
+#else
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
+    // The buffered bytes reach the file at the flush: its failure is the write's.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.error() == QFileDevice::ResourceError
+                                   ? QStringLiteral("磁盘已满")
+                                   : file.errorString();
+        file.cancelWriting();
+        return failed(reason);
     }
     if (!file.commit())
-        return failed(writeFailureReason(file));
+        return failed(file.errorString());
     return {};
+#endif
+}
+
+SaveResult saveStore(const QString& path, const StoreLines& lines) {
+    return writeStoreFile(path, encodeStore(lines));
 }
 
 SaveResult saveStore(const QString& path, const QStringList& lines) {
     return saveStore(path, storeLinesFromTexts(lines));
+}
+
+StoreLines mergeStoreLines(const StoreLines& base, const StoreLines& ours,
+                           const StoreLines& theirs) {
+    const QHash<QString, int> inBase = countsOf(base);
+    const QHash<QString, int> inOurs = countsOf(ours);
+    QHash<QString, int> removed; // by this program since base: fired or deleted
+    for (auto it = inBase.begin(); it != inBase.end(); ++it) {
+        const int gone = it.value() - inOurs.value(it.key());
+        if (gone > 0)
+            removed.insert(it.key(), gone);
+    }
+    QHash<QString, int> inTheirs;
+    StoreLines merged;
+    merged.reserve(theirs.size() + ours.size());
+    for (const StoreLine& line : theirs) {
+        const QString key = keyOf(line);
+        int& toRemove = removed[key];
+        if (toRemove > 0) {
+            --toRemove;
+            continue;
+        }
+        ++inTheirs[key];
+        merged.append(line);
+    }
+    // Lines added here since base, unless the other program added the same line too.
+    QHash<QString, int> seen;
+    for (const StoreLine& line : ours) {
+        const QString key = keyOf(line);
+        const int added = inOurs.value(key) - inBase.value(key);
+        if (added <= 0)
+            continue;
+        int& count = seen[key];
+        ++count;
+        const int alreadyThere = std::max(0, inTheirs.value(key) - inBase.value(key));
+        if (count > alreadyThere && count <= added)
+            merged.append(line);
+    }
+    return merged;
+}
+
+AlarmStore::AlarmStore(Paths paths, QSettings* state)
+    : m_paths(std::move(paths))
+    , m_addedPath(QFileInfo(m_paths.write).dir().filePath(QLatin1String(AddedFileName)))
+    , m_state(state) {}
+
+LoadedStore AlarmStore::load(AlarmModel& model, bool autoClear, const QDateTime& now) {
+    if (m_state)
+        m_fired = readFiredAlarms(*m_state);
+    StoreFile file = readStoreFile(m_paths.read);
+    // Only a file that saves would replace, and that may hold alarms, is left alone (a folder
+    // or a FIFO of that name holds none: saving fails and says so).
+    m_leftAlone = m_paths.read == m_paths.write && file.regular &&
+                  (!file.error.isEmpty() || !file.text.whole);
+    StoreLines lines = std::move(file.text.lines);
+    if (m_paths.read == m_paths.write) {
+        m_base = lines;
+        m_stamp = file.stamp;
+    } else {
+        m_stamp = stampOf(m_paths.write);
+    }
+    // What fired while the store could not be written is still in it, but it has fired.
+    int firedDropped = 0;
+    for (const QString& fired : std::as_const(m_fired)) {
+        const auto match = std::find_if(lines.begin(), lines.end(), [&](const StoreLine& line) {
+            return !line.isKeptAsBytes() && line.text == fired;
+        });
+        if (match != lines.end()) {
+            lines.erase(match);
+            ++firedDropped;
+        }
+    }
+    LoadedStore loaded = applyLoadRules(std::move(lines), autoClear, now);
+    loaded.error = file.error;
+    loaded.whole = file.text.whole;
+    model.replaceAll(std::move(loaded.alarms));
+    loaded.alarms.clear();
+    m_lastStoreId = model.isEmpty() ? 0 : model.idAt(model.count() - 1);
+
+    const StoreFile added = readStoreFile(m_addedPath);
+    LoadedStore fromAdded = applyLoadRules(added.text.lines, autoClear, now);
+    m_mergedAdded = static_cast<int>(fromAdded.alarms.size());
+    model.append(std::move(fromAdded.alarms));
+    loaded.missed.append(fromAdded.missed);
+    m_addedPending = added.stamp.exists && !m_leftAlone;
+    loaded.saveNeeded = !m_leftAlone && (firedDropped > 0 || m_addedPending || !m_fired.isEmpty());
+    return loaded;
+}
+
+void AlarmStore::recordFired(const StoreLine& line) {
+    if (!line.isKeptAsBytes())
+        m_fired.append(line.text);
+}
+
+bool AlarmStore::storeChangedOnDisk() const {
+    return stampOf(m_paths.write) != m_stamp;
+}
+
+void AlarmStore::rememberWritten(const StoreLines& lines) {
+    m_base = lines;
+    m_stamp = stampOf(m_paths.write);
+}
+
+void AlarmStore::saveFiredRecord() {
+    if (m_state)
+        writeFiredAlarms(*m_state, m_fired);
+}
+
+void AlarmStore::mergeFrom(const StoreFile& file, AlarmModel& model) {
+    StoreLines theirs;
+    for (const StoreLine& line : file.text.lines) {
+        if (line.text.size() > 10) // as at start-up: the empty line of an empty store
+            theirs.append(line);
+    }
+    const StoreLines merged = mergeStoreLines(m_base, model.storeLines(), theirs);
+    QList<Alarm> alarms;
+    alarms.reserve(merged.size());
+    for (const StoreLine& line : merged)
+        alarms.append(Alarm(line));
+    model.replaceAll(std::move(alarms));
+    m_base = theirs;
+    m_stamp = file.stamp;
+}
+
+AlarmStore::Saved AlarmStore::save(AlarmModel& model) {
+    Saved saved;
+    if (!m_leftAlone && storeChangedOnDisk()) {
+        const StoreFile file = readStoreFile(m_paths.write);
+        if (file.regular && file.error.isEmpty() && file.text.whole) {
+            mergeFrom(file, model);
+            saved.merged = true;
+        } else if (file.regular) {
+            // Another program left something here that cannot be read whole: keep it, and
+            // keep this program's alarms beside it.
+            m_leftAlone = true;
+            m_lastStoreId = 0;
+            saved.leftAloneNow = true;
+        }
+    }
+    if (m_leftAlone) {
+        StoreLines ours;
+        for (int row = 0; row < model.count(); ++row) {
+            if (model.idAt(row) > m_lastStoreId)
+                ours.append(model.at(row).storeLine());
+        }
+        if (ours.isEmpty() && !QFileInfo::exists(m_addedPath))
+            return saved;
+        saved.result = saveStore(m_addedPath, ours);
+        saveFiredRecord();
+        return saved;
+    }
+    const StoreLines lines = model.storeLines();
+    saved.result = saveStore(m_paths.write, lines);
+    if (saved.result) {
+        rememberWritten(lines);
+        m_fired.clear();
+        if (m_addedPending && QFile::remove(m_addedPath))
+            m_addedPending = false;
+    }
+    saveFiredRecord();
+    return saved;
+}
+
+bool AlarmStore::mergeOutsideChange(AlarmModel& model) {
+    if (m_leftAlone || !storeChangedOnDisk())
+        return false;
+    const StoreFile file = readStoreFile(m_paths.write);
+    if (!file.stamp.exists || !file.error.isEmpty() || !file.text.whole) {
+        // Gone, or not readable whole: the next save decides; nothing to merge now.
+        m_stamp = file.stamp;
+        return false;
+    }
+    mergeFrom(file, model);
+    return true;
 }
 
 bool isFolderWritable(const QString& folder) {

@@ -77,4 +77,16 @@ void writeSoundPath(QSettings& settings, const QString& path) {
     settings.sync();
 }
 
+QStringList readFiredAlarms(QSettings& settings) {
+    return settings.value(keyPath("Fired")).toStringList();
+}
+
+void writeFiredAlarms(QSettings& settings, const QStringList& lines) {
+    if (lines.isEmpty())
+        settings.remove(keyPath("Fired"));
+    else
+        settings.setValue(keyPath("Fired"), lines);
+    settings.sync();
+}
+
 } // namespace tikko

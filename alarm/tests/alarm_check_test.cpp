@@ -3,6 +3,7 @@
 #include "support/fake_clock.h"
 #include "tikko/alarm/alarm_check.h"
 #include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/alarm_model.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -13,13 +14,27 @@ namespace {
 using testing::at;
 using testing::FakeClock;
 
-class VectorList final : public AlarmList {
+// The model as a list of texts, for tests that read like the list they check.
+class TextList {
 public:
-    QStringList lines;
-    int count() const override { return static_cast<int>(lines.size()); }
-    QString line(int index) const override { return lines.at(index); }
-    void removeAt(int index) override { lines.removeAt(index); }
+    AlarmModel model;
+    void set(const QStringList& lines) {
+        QList<Alarm> alarms;
+        for (const QString& line : lines)
+            alarms.append(Alarm(StoreLine{line, {}}));
+        model.replaceAll(alarms);
+    }
+    QStringList lines() const { return textsOf(model.storeLines()); }
+    int count() const { return model.count(); }
+    void removeAt(int row) { model.removeAt(row); }
+    void clear() { model.clear(); }
 };
+
+QString stored(int action) {
+    return AdditionalActions[action].stored.toString();
+}
+const QString OpenQQFarm = stored(1), OpenOtherFarm = stored(2), CloseQQ = stored(4),
+              CloseTM = stored(5), ShutDown = stored(9), RunProgram = stored(3);
 
 class RecordingHost final : public AlarmHost {
 public:
@@ -37,7 +52,10 @@ public:
         if (onPendingEvents)
             onPendingEvents();
     }
-    void listChanged() override { events << "saved"; }
+    void alarmFired(const Alarm&) override { events << "saved"; }
+    void tellFailure(const QString& text, bool inWindow, const QDateTime&) override {
+        events << (inWindow ? "window:" : "failure:") + text;
+    }
     void showMessage(const QString& text) override { events << "message:" + text; }
     void endProgramAtOnce() override { events << "end"; }
 };
@@ -45,14 +63,14 @@ public:
 class CheckTest : public ::testing::Test {
 protected:
     FakeClock clock{at("2026-12-08 10:05:00")};
-    VectorList list;
+    TextList list;
     RecordingSystemActions actions;
     RecordingHost host;
-    AlarmCheck check{list, actions, clock, host};
+    AlarmCheck check{list.model, actions, clock, host};
 
-    static QString line(const char* time, const QString& type, const QString& prompt = {},
+    static QString line(const char* time, QStringView type, const QString& prompt = {},
                         const QString& act = {}) {
-        return QString::fromLatin1(time) + "|" + type + "|" + prompt + "|" + act;
+        return QString::fromLatin1(time) + "|" + type.toString() + "|" + prompt + "|" + act;
     }
     std::vector<ActionCall> calls() const { return actions.calls(); }
 };
@@ -68,7 +86,7 @@ TEST_F(CheckTest, EmptyListDoesNothing) {
 }
 
 TEST_F(CheckTest, AlarmLaterInTheMinuteFiresAtTheMinutesStartNotBefore) {
-    list.lines = {line("2026-12-08 10:06:59", reminder::Sound)};
+    list.set({line("2026-12-08 10:06:59", reminder::Sound)});
     clock.set(at("2026-12-08 10:05:59"));
     check.run();
     EXPECT_TRUE(calls().empty());
@@ -82,7 +100,7 @@ TEST_F(CheckTest, AlarmLaterInTheMinuteFiresAtTheMinutesStartNotBefore) {
 
 TEST_F(CheckTest, EachReminderTypeRunsItsStepsInOrder) {
     struct Case {
-        QString type;
+        QStringView type;
         QString action;
         std::vector<ActionCall> calls;
         QStringList events;
@@ -91,47 +109,46 @@ TEST_F(CheckTest, EachReminderTypeRunsItsStepsInOrder) {
         {reminder::Sound, {}, {sound()}, {"saved"}},
         {reminder::Text, {}, {}, {"show:p", "saved"}},
         {reminder::SoundAndText, {}, {sound()}, {"show:p", "saved"}},
-        {reminder::Action,
-         action::CloseQQ,
-         {{ActionKind::TerminateProcessByName, "qq.exe"}},
-         {"saved"}},
+        {reminder::Action, CloseQQ, {{ActionKind::TerminateProcessByName, "qq.exe"}}, {"saved"}},
         {reminder::SoundAndAction,
-         action::CloseQQ,
+         CloseQQ,
          {sound(), {ActionKind::TerminateProcessByName, "qq.exe"}},
          {"events", "saved"}},
         {reminder::SoundAndAction,
-         action::OpenOtherFarm,
+         OpenOtherFarm,
          {sound(),
-          {ActionKind::OpenInBrowser, pageForBrowserAction(action::OpenOtherFarm).toStdString()}},
+          {ActionKind::OpenInBrowser, AdditionalActions[2].target.toString().toStdString()}},
          {"events", "saved"}},
-        {"不认识的类型", action::CloseQQ, {}, {"saved"}},
+        {u"不认识的类型", CloseQQ, {}, {"saved"}},
         {reminder::Action, "打开未知", {}, {"saved"}},
         {reminder::Action, "关闭微信", {}, {"saved"}},
     };
     for (const Case& c : cases) {
         actions.clearCalls();
         host.events.clear();
-        list.lines = {line("2026-12-08 10:05:00", c.type, "p", c.action)};
+        list.set({line("2026-12-08 10:05:00", c.type, "p", c.action)});
         check.run();
-        EXPECT_EQ(calls(), c.calls) << c.type.toStdString() << " " << c.action.toStdString();
-        EXPECT_EQ(host.events, c.events) << c.type.toStdString() << " " << c.action.toStdString();
-        EXPECT_TRUE(list.lines.isEmpty());
+        EXPECT_EQ(calls(), c.calls)
+            << c.type.toString().toStdString() << " " << c.action.toStdString();
+        EXPECT_EQ(host.events, c.events)
+            << c.type.toString().toStdString() << " " << c.action.toStdString();
+        EXPECT_TRUE(list.lines().isEmpty());
     }
 }
 
 TEST_F(CheckTest, TwoDueLinesFireInOneLinePassInListOrder) {
-    list.lines = {line("2026-12-08 10:05:00", reminder::Text, "first"),
-                  line("2026-12-08 10:07:00", reminder::Sound),
-                  line("2026-12-08 09:00:00", reminder::Text, "second")};
+    list.set({line("2026-12-08 10:05:00", reminder::Text, "first"),
+              line("2026-12-08 10:07:00", reminder::Sound),
+              line("2026-12-08 09:00:00", reminder::Text, "second")});
     check.run();
     EXPECT_EQ(host.events, (QStringList{"show:first", "saved", "show:second", "saved"}));
-    EXPECT_EQ(list.lines, QStringList{line("2026-12-08 10:07:00", reminder::Sound)});
+    EXPECT_EQ(list.lines(), QStringList{line("2026-12-08 10:07:00", reminder::Sound)});
 }
 
 TEST_F(CheckTest, ProgramAndCloseActionsEndThePass) {
-    for (const QString& act : {action::RunProgramPrefix + "/bin/true", action::CloseTM}) {
-        list.lines = {line("2026-12-08 10:05:00", reminder::Action, {}, act),
-                      line("2026-12-08 10:05:00", reminder::Sound)};
+    for (const QString& act : {RunProgram + "/bin/true", CloseTM}) {
+        list.set({line("2026-12-08 10:05:00", reminder::Action, {}, act),
+                  line("2026-12-08 10:05:00", reminder::Sound)});
         actions.clearCalls();
         check.run();
         ASSERT_EQ(calls().size(), 1u) << act.toStdString();
@@ -145,9 +162,9 @@ TEST_F(CheckTest, ProgramAndCloseActionsEndThePass) {
 
 TEST_F(CheckTest, ProgramLineStartsItsOwnPathAndIsRemovedEvenWhenTheStartFails) {
     actions.setResult(ActionKind::StartProgram, false);
-    list.lines = {line("2026-12-08 10:05:00", reminder::SoundAndAction, {},
-                       action::RunProgramPrefix + "/opt/my tools/x"),
-                  line("2026-12-08 10:05:00", reminder::Sound)};
+    list.set(
+        {line("2026-12-08 10:05:00", reminder::SoundAndAction, {}, RunProgram + "/opt/my tools/x"),
+         line("2026-12-08 10:05:00", reminder::Sound)});
     check.run();
     const std::vector<ActionCall> expected{sound(), {ActionKind::StartProgram, "/opt/my tools/x"}};
     EXPECT_EQ(calls(), expected);
@@ -160,8 +177,8 @@ TEST_F(CheckTest, ProgramLineStartsItsOwnPathAndIsRemovedEvenWhenTheStartFails) 
 
 TEST_F(CheckTest, ShutdownRemovesTheLineUnsavedAndEndsTheProgramAtOnce) {
     actions.setShutdownMessages({"AdjustTokenPrivileges error==1300"});
-    list.lines = {line("2026-12-08 10:05:00", reminder::Action, {}, action::ShutDown),
-                  line("2026-12-08 10:05:00", reminder::Sound)};
+    list.set({line("2026-12-08 10:05:00", reminder::Action, {}, ShutDown),
+              line("2026-12-08 10:05:00", reminder::Sound)});
     check.run();
     EXPECT_EQ(calls().size(), 1u);
     EXPECT_EQ(calls().front().kind, ActionKind::ShutDownComputer);
@@ -170,8 +187,8 @@ TEST_F(CheckTest, ShutdownRemovesTheLineUnsavedAndEndsTheProgramAtOnce) {
 }
 
 TEST_F(CheckTest, AnOverdueReminderShowsItsOwnAlarmTime) {
-    list.lines = {line("2026-12-08 09:40:10", reminder::Text, "开会"),
-                  line("2026-12-08 10:05:30", reminder::SoundAndText, "喝水")};
+    list.set({line("2026-12-08 09:40:10", reminder::Text, "开会"),
+              line("2026-12-08 10:05:30", reminder::SoundAndText, "喝水")});
     check.run();
     EXPECT_EQ(host.events, (QStringList{"show:开会", "saved", "show:喝水", "saved"}));
     EXPECT_EQ(host.times, (QList<QDateTime>{at("2026-12-08 09:40:10"), at("2026-12-08 10:05:30")}));
@@ -179,38 +196,38 @@ TEST_F(CheckTest, AnOverdueReminderShowsItsOwnAlarmTime) {
 
 TEST_F(CheckTest, ARefusedShutdownKeepsTheProgramAndTheLaterAlarms) {
     actions.setResult(ActionKind::ShutDownComputer, false);
-    list.lines = {line("2026-12-08 10:05:00", reminder::Action, {}, action::ShutDown),
-                  line("2026-12-08 10:05:00", reminder::Sound),
-                  line("2026-12-08 11:00:00", reminder::Sound)};
+    list.set({line("2026-12-08 10:05:00", reminder::Action, {}, ShutDown),
+              line("2026-12-08 10:05:00", reminder::Sound),
+              line("2026-12-08 11:00:00", reminder::Sound)});
     check.run();
     EXPECT_EQ(calls(), (std::vector<ActionCall>{{ActionKind::ShutDownComputer, ""}, sound()}));
     // The shutdown line is gone and saved; the message says so; the pass went on.
     EXPECT_EQ(host.events,
               (QStringList{"saved", "message:" + AlarmCheck::ShutdownRefusedMessage, "saved"}));
-    EXPECT_EQ(list.lines, QStringList{line("2026-12-08 11:00:00", reminder::Sound)});
+    EXPECT_EQ(list.lines(), QStringList{line("2026-12-08 11:00:00", reminder::Sound)});
 }
 
 TEST_F(CheckTest, UnreadableLinesAreSkippedAndLaterLinesStillFire) {
-    list.lines = {"8 Dec 2026 10:05:00|声音提醒||", "short",
-                  line("2026-12-08 10:05:00", reminder::Sound), "2026-12-08 10:05:00"};
+    list.set({"8 Dec 2026 10:05:00|声音提醒||", "short",
+              line("2026-12-08 10:05:00", reminder::Sound), "2026-12-08 10:05:00"});
     check.run();
     // The last line has no type: due, removed, nothing else.
     EXPECT_EQ(calls(), std::vector<ActionCall>{sound()});
-    EXPECT_EQ(list.lines, (QStringList{"8 Dec 2026 10:05:00|声音提醒||", "short"}));
+    EXPECT_EQ(list.lines(), (QStringList{"8 Dec 2026 10:05:00|声音提醒||", "short"}));
     check.run();
     EXPECT_EQ(list.count(), 2);
 }
 
 TEST_F(CheckTest, PromptTextIsThatOfTheLineThatFired) {
-    list.lines = {line("2026-12-08 10:05:00", reminder::Text, "mine"),
-                  line("2026-12-09 10:05:00", reminder::Text, "later")};
+    list.set({line("2026-12-08 10:05:00", reminder::Text, "mine"),
+              line("2026-12-09 10:05:00", reminder::Text, "later")});
     check.run();
     EXPECT_EQ(host.events.first(), QStringLiteral("show:mine"));
-    EXPECT_EQ(check.alarmPromptText(), QStringLiteral("later"));
+    EXPECT_EQ(check.alarmPromptText(), QStringLiteral("mine"));
 }
 
 TEST_F(CheckTest, ATickDuringThePendingEventsStepStartsNoSecondPass) {
-    list.lines = {line("2026-12-08 10:05:00", reminder::SoundAndAction, {}, action::OpenQQFarm)};
+    list.set({line("2026-12-08 10:05:00", reminder::SoundAndAction, {}, OpenQQFarm)});
     host.onPendingEvents = [&] {
         EXPECT_TRUE(check.isRunning());
         check.run();
@@ -218,61 +235,58 @@ TEST_F(CheckTest, ATickDuringThePendingEventsStepStartsNoSecondPass) {
     check.run();
     EXPECT_EQ(actions.callsOf(ActionKind::PlayAlarmSound).size(), 1u);
     EXPECT_EQ(actions.callsOf(ActionKind::OpenInBrowser).size(), 1u);
-    EXPECT_TRUE(list.lines.isEmpty());
+    EXPECT_TRUE(list.lines().isEmpty());
     EXPECT_FALSE(check.isRunning());
 }
 
 TEST_F(CheckTest, ListChangedDuringThePendingEventsStepActsOnTheRightLine) {
     const QString before = line("2026-12-09 10:00:00", reminder::Sound);
-    const QString firing =
-        line("2026-12-08 10:05:00", reminder::SoundAndAction, {}, action::OpenQQFarm);
+    const QString firing = line("2026-12-08 10:05:00", reminder::SoundAndAction, {}, OpenQQFarm);
     const QString after = line("2026-12-09 11:00:00", reminder::Sound);
 
     const QString dueToo = line("2026-12-08 10:00:00", reminder::Text, "too");
 
     // A line before it deleted: the fired line is the one removed, and the walk goes on
     // with the line right after it.
-    list.lines = {before, firing, dueToo, after};
+    list.set({before, firing, dueToo, after});
     host.onPendingEvents = [&] {
-        list.lines.removeAt(0);
+        list.removeAt(0);
     };
     check.run();
-    EXPECT_EQ(list.lines, QStringList{after});
+    EXPECT_EQ(list.lines(), QStringList{after});
     EXPECT_EQ(actions.callsOf(ActionKind::OpenInBrowser).size(), 1u);
     EXPECT_EQ(host.events.filter("show:"), QStringList{"show:too"});
 
     // The fired line itself deleted, and with it the list's end: nothing more happens.
     actions.clearCalls();
-    list.lines = {before, firing};
+    list.set({before, firing});
     host.onPendingEvents = [&] {
-        list.lines.clear();
+        list.clear();
     };
     check.run();
     EXPECT_TRUE(actions.callsOf(ActionKind::OpenInBrowser).empty());
-    EXPECT_TRUE(list.lines.isEmpty());
+    EXPECT_TRUE(list.lines().isEmpty());
 }
 
 TEST_F(CheckTest, ALineReplacedInPlaceIsReadAfresh) {
-    list.lines = {line("2026-12-09 10:05:00", reminder::Sound),
-                  line("2026-12-09 10:05:00", reminder::Text)};
+    list.set({line("2026-12-09 10:05:00", reminder::Sound),
+              line("2026-12-09 10:05:00", reminder::Text)});
     check.run();
     EXPECT_TRUE(calls().empty());
-    list.lines[1] = line("2026-12-08 10:05:00", reminder::Sound);
-    list.lines.removeAt(0);
-    list.lines.append("2026-12-08 10:04:00|声音提醒||");
+    list.set({line("2026-12-08 10:05:00", reminder::Sound), "2026-12-08 10:04:00|声音提醒||"});
     check.run();
     EXPECT_EQ(calls().size(), 2u);
-    EXPECT_TRUE(list.lines.isEmpty());
+    EXPECT_TRUE(list.lines().isEmpty());
 }
 
 TEST_F(CheckTest, ACachedLineStillFiresOnceItsMinuteComes) {
-    list.lines = {line("2026-12-08 10:10:00", reminder::Sound)};
+    list.set({line("2026-12-08 10:10:00", reminder::Sound)});
     for (int i = 0; i < 120; ++i) {
         check.run();
         clock.advanceSeconds(3);
     }
     EXPECT_EQ(actions.calls().size(), 1u);
-    EXPECT_TRUE(list.lines.isEmpty());
+    EXPECT_TRUE(list.lines().isEmpty());
 }
 
 } // namespace

@@ -16,13 +16,13 @@ protected:
     FakeClock clock{at("2026-12-08 10:00:20")};
     AlarmEditor editor{clock};
 
-    EditorInput input(const QString& moment, const QString& advance, const QString& type) const {
+    EditorInput input(const QString& moment, const QString& advance, QStringView type) const {
         EditorInput in;
         in.momentText = moment;
         in.advanceText = advance;
-        in.type = type;
+        in.type = type.toString();
         in.prompt = QStringLiteral("菜熟啦，赶紧偷啊");
-        in.action = action::OpenHappyFarm;
+        in.action = AdditionalActions[0].item.toString();
         return in;
     }
 };
@@ -62,14 +62,14 @@ TEST_F(EditorTest, AddingSubtractsTheWholeAdvanceMinutesRoundedDown) {
 TEST_F(EditorTest, TheFieldsFollowTheEnabledBoxesNotTheType) {
     EditorInput in = input("2026-12-08 11:30:20", "0", reminder::Sound);
     EXPECT_EQ(editor.add(in).line, "2026-12-08 11:30:20|声音提醒||");
-    in.type = reminder::Text;
+    in.type = reminder::Text.toString();
     in.promptEnabled = true;
     in.prompt = QStringLiteral("自己写的 提示");
     EXPECT_EQ(editor.add(in).line, "2026-12-08 11:30:20|文本框提醒|自己写的 提示|");
-    in.type = reminder::SoundAndAction;
+    in.type = reminder::SoundAndAction.toString();
     in.promptEnabled = false;
     in.actionEnabled = true;
-    in.action = action::CloseQQ;
+    in.action = action::CloseQQ.toString();
     EXPECT_EQ(editor.add(in).line, "2026-12-08 11:30:20|声音及附加动作||关闭QQ");
     // A "|" typed into the prompt cannot shift the action.
     in.promptEnabled = true;
@@ -80,7 +80,7 @@ TEST_F(EditorTest, TheFieldsFollowTheEnabledBoxesNotTheType) {
 TEST_F(EditorTest, AProgramActionCarriesThePathOrAddsNothingWithoutOne) {
     EditorInput in = input("2026-12-08 11:30:20", "2", reminder::Action);
     in.actionEnabled = true;
-    in.action = action::RunProgramItem;
+    in.action = action::RunProgramItem.toString();
     const AddOutcome none = editor.add(in);
     EXPECT_TRUE(none.line.isEmpty());
     EXPECT_EQ(none.failed, EditorBox::Program);

@@ -16,8 +16,9 @@ TEST(AlarmLine, SoundOnlyLineEndsWithTwoEmptyFields) {
 }
 
 TEST(AlarmLine, ProgramPathIsStoredRightAfterThePrefixWithBlanksKept) {
-    const QString line = buildAlarmLine(at("2026-12-08 10:05:00"), reminder::Action, {},
-                                        action::RunProgramPrefix + "/opt/my tools/run me");
+    const QString line =
+        buildAlarmLine(at("2026-12-08 10:05:00"), reminder::Action, {},
+                       action::RunProgramPrefix.toString() + "/opt/my tools/run me");
     EXPECT_EQ(line, QStringLiteral("2026-12-08 10:05:00|附加动作||运行软件:/opt/my tools/run me"));
     EXPECT_EQ(splitAlarmLine(line).action, QStringLiteral("运行软件:/opt/my tools/run me"));
 }
@@ -83,8 +84,8 @@ TEST(AlarmTime, ReadsTimesWithoutSecondsTwoDigitYearsAndAmPm) {
     // Before: these lines stayed in the list and never fired.
     const AlarmTimeForms us(QLocale(QStringLiteral("en_US")));
     const QDateTime expected = at("2026-12-08 10:05:00");
-    for (const char* text : {"26-12-8 10:05:00", "12/8/26 10:05:00", "12/8/2026 10:05:00 AM",
-                             "2026-12-08 10:05", "12/8/26 10:05am", "12/8/26 AM 10:05"}) {
+    for (const char* text : {"12/8/26 10:05:00", "12/8/2026 10:05:00 AM", "2026-12-08 10:05",
+                             "12/8/26 10:05am", "12/8/26 AM 10:05"}) {
         const auto parsed = parseAlarmTime(QString::fromLatin1(text), us);
         ASSERT_TRUE(parsed) << text;
         EXPECT_EQ(*parsed, expected) << text;
@@ -95,7 +96,54 @@ TEST(AlarmTime, ReadsTimesWithoutSecondsTwoDigitYearsAndAmPm) {
     EXPECT_EQ(parseAlarmTime(QStringLiteral("1/1/00"), us), at("2000-01-01 00:00:00"));
 }
 
-TEST(AlarmTime, TheLocaleDecidesTheOrderOfADateWithoutALeadingYear) {
+// What each locale writes for 2026-12-09 10:30 (and the date alone at midnight), the way the
+// old program did on Windows with that locale's regional settings.
+struct WrittenForm {
+    const char* locale;
+    const char* text;
+};
+constexpr WrittenForm WrittenForms[] = {
+    {"en_US", "12/9/2026 10:30:00 AM"},
+    {"en_US", "12/9/26 10:30:00 AM"},
+    {"en_US", "12/9/2026"},
+    {"en_US", "12/9/26"},
+    {"en_GB", "09/12/2026 10:30:00"},
+    {"en_GB", "09/12/2026"},
+    {"de_DE", "09.12.2026 10:30:00"},
+    {"de_DE", "09.12.26 10:30:00"},
+    {"de_DE", "09.12.2026"},
+    {"zh_CN", "2026/12/9 10:30:00"},
+    {"zh_CN", "2026-12-9 10:30:00"},
+    {"zh_CN", "2026/12/9 上午10:30:00"},
+    {"zh_CN", "2026/12/9"},
+};
+
+TEST(AlarmTime, EveryLocalesFormsAreReadRightUnderItselfAndNeverWrongUnderAnother) {
+    // Before: "12/9/2026 10:30:00 AM" read as 12 September under C and de_DE, "09/12/2026" as
+    // 12 September under en_US, "12/9/26" as 2012-09-26 under zh_CN: alarms fired early.
+    for (const char* reader : {"en_US", "en_GB", "de_DE", "zh_CN", "C"}) {
+        const AlarmTimeForms forms{QLocale(QLatin1String(reader))};
+        for (const WrittenForm& form : WrittenForms) {
+            const QString text = QString::fromUtf8(form.text);
+            const bool dateOnly = !text.contains(QLatin1Char(':'));
+            const QDateTime expected = at(dateOnly ? "2026-12-09 00:00:00" : "2026-12-09 10:30:00");
+            const auto read = parseAlarmTime(text, forms);
+            const bool ownForm = std::string_view(reader) == form.locale;
+            // "2026/…" and "2026-…": a year in front cannot be mistaken.
+            const bool yearFirst =
+                text.indexOf(QLatin1Char('/')) == 4 || text.indexOf(QLatin1Char('-')) == 4;
+            if (ownForm || yearFirst) {
+                EXPECT_EQ(read, expected) << form.text << " under " << reader;
+            } else {
+                // Not this locale's own form: not guessed.
+                EXPECT_FALSE(read) << form.text << " under " << reader << " read as "
+                                   << read->toString(Qt::ISODate).toStdString();
+            }
+        }
+    }
+}
+
+TEST(AlarmTime, AnAmbiguousDateIsReadOnlyInTheLocalesOrderSeparatorAndDigits) {
     const auto read = [](const char* locale, const char* text) {
         const auto parsed =
             parseAlarmTime(QString::fromUtf8(text), AlarmTimeForms(QLocale(QLatin1String(locale))));
@@ -103,12 +151,15 @@ TEST(AlarmTime, TheLocaleDecidesTheOrderOfADateWithoutALeadingYear) {
                       : std::string("-");
     };
     EXPECT_EQ(read("en_US", "12/8/26 10:05"), "2026-12-08 10:05");
-    EXPECT_EQ(read("en_GB", "12/8/26 10:05"), "2026-08-12 10:05");
-    EXPECT_EQ(read("zh_CN", "12/8/26 10:05"), "2012-08-26 10:05");
-    // A separator the locale does not use: "-" is year first, "." day first.
-    EXPECT_EQ(read("en_US", "26-12-8 10:05"), "2026-12-08 10:05");
-    EXPECT_EQ(read("en_US", "8.12.26 10:05"), "2026-12-08 10:05");
+    EXPECT_EQ(read("en_GB", "12/08/26 10:05"), "2026-08-12 10:05");
     EXPECT_EQ(read("nl_NL", "08-12-26 10:05"), "2026-12-08 10:05");
+    // Another locale's digits, separator or year: en_GB writes no "8", en_US no "08", zh_CN
+    // no two-digit year in front; a Chinese "yy-M-d" under en_US.
+    EXPECT_EQ(read("en_GB", "12/8/26 10:05"), "-");
+    EXPECT_EQ(read("en_US", "08/12/2026 10:05"), "-");
+    EXPECT_EQ(read("zh_CN", "12/8/26 10:05"), "-");
+    EXPECT_EQ(read("en_US", "26-12-8 10:05"), "-");
+    EXPECT_EQ(read("en_US", "8.12.26 10:05"), "-");
     // Separators and markers of the locale itself.
     EXPECT_EQ(read("fi_FI", "8.12.2026 22.05.00"), "2026-12-08 22:05");
     EXPECT_EQ(read("ko_KR", "26. 12. 8. 오후 10:05:00"), "2026-12-08 22:05");

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The pass over a list of 100,000 lines none of which is due, and start-up to a shown main
-// window with an empty store (offscreen).
+// The pass over a list of 100,000 lines none of which is due, loading a large store into the
+// window, and start-up to a shown main window with an empty store (offscreen).
 #include "recording_system_actions.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -34,14 +33,20 @@ struct Fixture {
             actions, clock, monotonic, settings, tikko::ProgramFiles(dir.path()), store, {}});
     }
 
-    // A window loaded with that many alarms, none of them due.
-    std::unique_ptr<tikko::FrmMain> windowWithAlarms(qint64 count) {
+    // A store of that many alarms, none of them due.
+    void writeStore(qint64 count) {
         const QDateTime base = QDateTime::currentDateTime().addDays(1);
         QStringList lines;
+        lines.reserve(count);
         for (qint64 i = 0; i < count; ++i)
             lines.append(
                 tikko::buildAlarmLine(base.addSecs(61 * i), tikko::reminder::Sound, {}, {}));
         tikko::saveStore(store, lines);
+    }
+
+    // A window loaded with that many alarms, none of them due.
+    std::unique_ptr<tikko::FrmMain> windowWithAlarms(qint64 count) {
+        writeStore(count);
         auto loaded = window();
         loaded->formLoad();
         return loaded;
@@ -51,7 +56,7 @@ struct Fixture {
 void BM_PassOverLinesNotDue(benchmark::State& state) {
     Fixture fixture;
     auto window = fixture.windowWithAlarms(state.range(0));
-    if (window->alarmList()->count() != state.range(0))
+    if (window->alarms().count() != state.range(0))
         state.SkipWithError("store not loaded");
     for (auto _ : state)
         window->alarmCheck().run();
@@ -59,6 +64,42 @@ void BM_PassOverLinesNotDue(benchmark::State& state) {
         state.SkipWithError("a line fired");
 }
 BENCHMARK(BM_PassOverLinesNotDue)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The pass that finds the earliest alarm due and fires it, among many that are not: the one
+// pass that has to look at every alarm.
+void BM_PassFiringOneAmongMany(benchmark::State& state) {
+    Fixture fixture;
+    auto window = fixture.windowWithAlarms(state.range(0));
+    const tikko::StoreLine due{QStringLiteral("2000-01-01 10:00:00|文本框提醒|x|"), {}};
+    for (auto _ : state) {
+        state.PauseTiming();
+        window->alarms().append(tikko::Alarm(due));
+        state.ResumeTiming();
+        window->alarmCheck().run();
+    }
+    if (window->alarms().count() != state.range(0))
+        state.SkipWithError("the due alarm did not fire");
+}
+BENCHMARK(BM_PassFiringOneAmongMany)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Start-up's load of a large store: read, decoded, parsed once into the model, shown by the
+// list. Linear in the store's size.
+void BM_LoadStoreIntoWindow(benchmark::State& state) {
+    Fixture fixture;
+    fixture.writeStore(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = fixture.window();
+        state.ResumeTiming();
+        window->formLoad();
+        state.PauseTiming();
+        if (window->alarms().count() != state.range(0))
+            state.SkipWithError("lines lost");
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadStoreIntoWindow)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_StartUpToShownWindow(benchmark::State& state) {
     Fixture fixture;
@@ -84,7 +125,7 @@ void BM_AddAlarmToALongList(benchmark::State& state) {
     // Each press appends the line and saves the whole store atomically.
     for (auto _ : state)
         add->click();
-    if (window->alarmList()->count() <= state.range(0))
+    if (window->alarms().count() <= state.range(0))
         state.SkipWithError("nothing added");
 }
 BENCHMARK(BM_AddAlarmToALongList)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -75,37 +75,30 @@ void setComboDropHeight(QComboBox* combo, int heightPx) {
     combo->setMaxVisibleItems(std::max(1, (heightPx - combo->height()) / row));
 }
 
-class FrmMain::ListAlarms final : public AlarmList {
-public:
-    explicit ListAlarms(FrmMain& window)
-        : m_window(window) {}
-    int count() const override { return m_window.alarmList()->count(); }
-    QString line(int index) const override { return m_window.alarmList()->item(index)->text(); }
-    void removeAt(int index) override { delete m_window.alarmList()->takeItem(index); }
-
-private:
-    FrmMain& m_window;
-};
-
 FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     : QWidget(parent)
     , m_context(std::move(context))
     , m_ui(std::make_unique<Ui::frmMain>())
-    , m_list(std::make_unique<ListAlarms>(*this))
-    , m_check(*m_list, m_context.actions, m_context.clock, *this)
+    , m_store(std::make_unique<AlarmStore>(AlarmStore::Paths{m_context.storeReadPath.isEmpty()
+                                                                 ? m_context.storePath
+                                                                 : m_context.storeReadPath,
+                                                             m_context.storePath},
+                                           &m_context.settings))
+    , m_check(m_alarms, m_context.actions, m_context.clock, *this)
     , m_editor(m_context.clock)
     , m_tray(this)
     , m_rest(m_context.monotonic)
     , m_calendar(std::make_unique<KalendoLibrary>(KalendoLibrary::standardFolders())) {
     buildListMenu();
     m_ui->setupUi(this);
+    m_ui->lstA->setModel(&m_alarms);
     setFixedSize(size());
     m_notification.setClock([this] { return m_context.clock.now(); });
     setWindowIcon(QIcon(QStringLiteral(":/tikko/tikko.svg")));
     m_ui->tSJ->installEventFilter(this);
 
     // The timers run from the moment the window exists.
-    runEvery(m_timer1, "Timer1", 3000, [this] { m_check.run(); });
+    runEvery(m_timer1, "Timer1", 3000, [this] { checkAlarms(); });
     runEvery(m_timer2, "Timer2", 1000, [this] { showClock(); });
     runEvery(m_timer3, "Timer3", 1000, [this] { restTick(); });
 }
@@ -122,7 +115,7 @@ void FrmMain::runEvery(QTimer& timer, const char* name, int intervalMs,
 
 FrmMain::~FrmMain() = default;
 
-QListWidget* FrmMain::alarmList() const {
+QListView* FrmMain::alarmList() const {
     return m_ui->lstA;
 }
 
@@ -188,26 +181,28 @@ void FrmMain::formLoad() {
          }},
         {"loadStore",
          [&] {
-             const QString path =
-                 m_context.storeReadPath.isEmpty() ? m_context.storePath : m_context.storeReadPath;
              const LoadedStore loaded =
-                 loadStore(path, m_ui->ckClr->isChecked(), m_context.clock.now());
-             for (const StoreLine& line : loaded.lines)
-                 addAlarmItem(line.text, line.raw);
-             for (const qsizetype row : loaded.unreadableTimes)
-                 markUnreadable(m_ui->lstA->item(static_cast<int>(row)));
-             m_missedNotice = missedAlarmsNotice(loaded.missed);
-             // A file that is there but cannot be read may hold alarms: saving the empty
-             // list over it would lose them.
-             if (!loaded.error.isEmpty() && QFileInfo(path).isFile() &&
-                 path == m_context.storePath) {
-                 m_storeLeftAlone = true;
-                 notify(unreadableStoreNotice(path, loaded.error));
+                 m_store->load(m_alarms, m_ui->ckClr->isChecked(), m_context.clock.now());
+             if (m_store->leftAlone()) {
+                 m_startNotices << unreadableStoreNotice(
+                     m_store->path(),
+                     loaded.whole ? loaded.error : QStringLiteral("有无法识别的字符"),
+                     m_store->addedPath());
+             } else if (!loaded.error.isEmpty()) {
+                 qCWarning(lcShell)
+                     << "the store cannot be read:" << m_store->path() << loaded.error;
              }
+             if (m_store->mergedAddedCount() > 0 && !m_store->leftAlone())
+                 m_startNotices << addedMergedNotice(m_store->mergedAddedCount(), m_store->path());
+             m_startNotices << missedAlarmsNotice(loaded.missed)
+                            << unreadableAlarmsNotice(m_alarms.unreadableCount());
+             m_startNotices.removeAll(QString());
+             if (loaded.saveNeeded)
+                 saveAlarmStore();
          }},
         {"minimise",
          [&] {
-             m_loadedAlarms = m_ui->lstA->count() > 0;
+             m_loadedAlarms = !m_alarms.isEmpty();
              if (m_loadedAlarms)
                  setAdvertisementShown(false);
          }},
@@ -229,10 +224,14 @@ void FrmMain::formLoad() {
              m_check.run();
          }},
     });
-    // Once the program is up: what expired while it was not running.
-    if (!m_missedNotice.isEmpty() && !m_endedAtOnce)
-        QTimer::singleShot(
-            0, this, [this] { guarded(lcShell, "missed", [this] { tell(m_missedNotice); }); });
+    // Once the program is up: what expired while it was not running, what cannot be read.
+    if (!m_startNotices.isEmpty() && !m_endedAtOnce)
+        QTimer::singleShot(0, this, [this] {
+            guarded(lcShell, "startNotices", [this] {
+                for (const QString& notice : std::as_const(m_startNotices))
+                    tell(notice);
+            });
+        });
 }
 
 void FrmMain::formUnload() {
@@ -378,7 +377,7 @@ void FrmMain::on_cmdAdd_clicked() {
         }
         if (outcome.line.isEmpty())
             return;
-        addAlarmItem(outcome.line);
+        addAlarm(outcome.line);
         setAdvertisementShown(false);
         saveAlarmStore();
     });
@@ -463,7 +462,7 @@ void FrmMain::runModal(QDialog& window, QPoint offset) {
 
 void FrmMain::on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalPosition) {
     guarded(lcShell, "lstA", [&] {
-        if (button == Qt::RightButton && m_ui->lstA->count() > 0) {
+        if (button == Qt::RightButton && !m_alarms.isEmpty()) {
             if (m_menuPopUp)
                 m_menuPopUp(*m_listMenu, globalPosition);
             else
@@ -475,29 +474,28 @@ void FrmMain::on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalP
 
 void FrmMain::on_lstA_deleteRequested() {
     guarded(lcShell, "lstA", [this] {
-        if (!m_ui->lstA->selectedItems().isEmpty())
+        if (m_ui->lstA->selectedRow() >= 0)
             on_mDelC_triggered();
     });
 }
 
 void FrmMain::on_mDelC_triggered() {
     guarded(lcShell, "mDelC", [this] {
-        const QList<QListWidgetItem*> selected = m_ui->lstA->selectedItems();
-        if (!selected.isEmpty()) {
-            delete m_ui->lstA->takeItem(m_ui->lstA->row(selected.front()));
+        const int row = m_ui->lstA->selectedRow();
+        if (row >= 0) {
+            m_alarms.removeAt(row);
             // The user picks the next one to delete, not the list.
-            m_ui->lstA->clearSelection();
-            m_ui->lstA->setCurrentItem(nullptr);
+            m_ui->lstA->clearChoice();
             saveAlarmStore();
         }
-        if (m_ui->lstA->count() == 0)
+        if (m_alarms.isEmpty())
             setAdvertisementShown(true);
     });
 }
 
 void FrmMain::on_mDelAC_triggered() {
     guarded(lcShell, "mDelAC", [this] {
-        m_ui->lstA->clear();
+        m_alarms.clear();
         setAdvertisementShown(true);
         saveAlarmStore();
     });
@@ -505,7 +503,7 @@ void FrmMain::on_mDelAC_triggered() {
 
 void FrmMain::refreshDeleteItem() {
     if (QAction* one = m_listMenu->findChild<QAction*>(QStringLiteral("mDelC")))
-        one->setEnabled(!m_ui->lstA->selectedItems().isEmpty());
+        one->setEnabled(m_ui->lstA->selectedRow() >= 0);
 }
 
 void FrmMain::setAdvertisementShown(bool shown) {
@@ -544,16 +542,25 @@ void FrmMain::notify(const QString& text) {
     tell(text);
 }
 
-void FrmMain::showNotification(const QString& promptText, const QDateTime& alarmTime) {
-    m_notification.show(promptText, alarmTime);
+void FrmMain::showNotification(const QString& text, const QDateTime& alarmTime) {
+    m_notification.show(text, alarmTime);
 }
 
 void FrmMain::processPendingEvents() {
     QCoreApplication::processEvents();
 }
 
-void FrmMain::listChanged() {
+void FrmMain::alarmFired(const Alarm& alarm) {
+    m_store->recordFired(alarm.storeLine());
     saveAlarmStore();
+}
+
+void FrmMain::tellFailure(const QString& text, bool inWindow, const QDateTime& alarmTime) {
+    qCWarning(lcShell).noquote() << text;
+    if (inWindow)
+        m_notification.show(text, alarmTime);
+    else
+        notify(text);
 }
 
 void FrmMain::showMessage(const QString& text) {
@@ -566,32 +573,44 @@ void FrmMain::endProgramAtOnce() {
     emit exitFinished();
 }
 
-void FrmMain::saveAlarmStore() {
-    if (m_storeLeftAlone)
+void FrmMain::checkAlarms() {
+    mergeOutsideChange();
+    m_check.run();
+}
+
+void FrmMain::mergeOutsideChange() {
+    if (m_check.isRunning() || !m_store->mergeOutsideChange(m_alarms))
         return;
-    StoreLines lines;
-    lines.reserve(m_ui->lstA->count());
-    for (int i = 0; i < m_ui->lstA->count(); ++i) {
-        const QListWidgetItem* item = m_ui->lstA->item(i);
-        lines.append({item->text(), item->data(Qt::UserRole).toByteArray()});
+    qCInfo(lcShell) << "the store changed on disk; merged";
+    if (!m_alarms.isEmpty())
+        setAdvertisementShown(false);
+    if (!m_mergeTold) {
+        m_mergeTold = true;
+        notify(mergedStoreNotice(m_store->path()));
     }
-    const SaveResult result = saveStore(m_context.storePath, lines);
-    if (!result.ok)
-        qCWarning(lcShell) << "the store could not be saved:" << result.reason;
-    if (const auto notice = m_saveReport.after(result, m_context.storePath))
+    // Alarms added here since are in the model, not yet in the file.
+    saveAlarmStore();
+}
+
+void FrmMain::saveAlarmStore() {
+    const AlarmStore::Saved saved = m_store->save(m_alarms);
+    if (saved.merged && !m_mergeTold) {
+        m_mergeTold = true;
+        notify(mergedStoreNotice(m_store->path()));
+    }
+    if (saved.leftAloneNow)
+        notify(unreadableStoreNotice(m_store->path(),
+                                     QStringLiteral("已被其他程序改为无法识别的内容"),
+                                     m_store->addedPath()));
+    const QString written = m_store->leftAlone() ? m_store->addedPath() : m_store->path();
+    if (!saved.result.ok)
+        qCWarning(lcShell) << "the store could not be saved:" << written << saved.result.reason;
+    if (const auto notice = m_saveReport.after(saved.result, written))
         notify(*notice);
 }
 
-void FrmMain::addAlarmItem(const QString& text, const QByteArray& raw) {
-    auto* item = new QListWidgetItem(text, m_ui->lstA);
-    // A line kept as bytes carries them, to be written back as they were.
-    if (!raw.isEmpty())
-        item->setData(Qt::UserRole, raw);
-}
-
-void FrmMain::markUnreadable(QListWidgetItem* item) {
-    item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
-    item->setToolTip(QStringLiteral("无法识别的闹钟时间，此闹钟不会响"));
+void FrmMain::addAlarm(const QString& line) {
+    m_alarms.append(Alarm(StoreLine{line, {}}));
 }
 
 void FrmMain::saveSettings() {

@@ -33,15 +33,15 @@ protected:
     }
     void add() const { QTest::mouseClick(child<QPushButton>("cmdAdd"), Qt::LeftButton); }
     void rightPress(int row = -1) const {
-        QListWidget* list = window->alarmList();
+        QListView* list = window->alarmList();
         const QPoint at = row < 0 ? QPoint(5, list->viewport()->height() - 3)
-                                  : list->visualItemRect(list->item(row)).center();
+                                  : list->visualRect(list->model()->index(row, 0)).center();
         QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
     }
     void leftPress(int row) const {
-        QListWidget* list = window->alarmList();
+        QListView* list = window->alarmList();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
+                          list->visualRect(list->model()->index(row, 0)).center());
     }
 };
 
@@ -65,7 +65,7 @@ TEST_F(EditorWindowTest, TheSpanSetsTheMomentAndAddingSubtractsTheAdvance) {
     EXPECT_EQ(moment(), "2026-12-08 12:01:00");
     // The editor keeps its values: the same alarm can be added again at once.
     add();
-    EXPECT_EQ(window->alarmList()->count(), 2);
+    EXPECT_EQ(window->alarms().count(), 2);
 }
 
 TEST_F(EditorWindowTest, ASpanThatIsNoNumberLeavesTheMomentAndSaysSo) {
@@ -116,7 +116,7 @@ TEST_F(EditorWindowTest, AProgramAlarmNeedsAProgram) {
     add();
     // Adding without a program asks again; cancelled, nothing is added.
     EXPECT_EQ(pickers.size(), 2);
-    EXPECT_EQ(window->alarmList()->count(), 0);
+    EXPECT_EQ(window->alarms().count(), 0);
     EXPECT_FALSE(QFile::exists(storePath));
 
     onPick = [this](const QString&) {
@@ -132,7 +132,7 @@ TEST_F(EditorWindowTest, AProgramAlarmNeedsAProgram) {
     };
     pick("cDZ", 3);
     add();
-    EXPECT_EQ(window->alarmList()->item(1)->text(), listLines().front());
+    EXPECT_EQ(window->alarms().at(1).text(), listLines().front());
 }
 
 TEST_F(EditorWindowTest, AnUnreadableBoxAddsNothingKeepsTheTextAndTakesTheFocus) {
@@ -140,7 +140,7 @@ TEST_F(EditorWindowTest, AnUnreadableBoxAddsNothingKeepsTheTextAndTakesTheFocus)
     window->show();
     type("cJS", "明天早上八点");
     add();
-    EXPECT_EQ(window->alarmList()->count(), 0);
+    EXPECT_EQ(window->alarms().count(), 0);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages.front(), "报警时间无法识别，请按 2026-12-08 10:05:20 的格式填写");
     EXPECT_EQ(moment(), "明天早上八点");
@@ -150,7 +150,7 @@ TEST_F(EditorWindowTest, AnUnreadableBoxAddsNothingKeepsTheTextAndTakesTheFocus)
     type("cJS", "2026-12-08 12:00:00");
     child<QLineEdit>("tSJ")->setText(QStringLiteral("两分钟"));
     add();
-    EXPECT_EQ(window->alarmList()->count(), 0);
+    EXPECT_EQ(window->alarms().count(), 0);
     EXPECT_EQ(messages.size(), 2);
     EXPECT_EQ(child<QLineEdit>("tSJ")->text(), "两分钟");
     EXPECT_EQ(window->focusWidget(), child<QLineEdit>("tSJ"));
@@ -165,9 +165,9 @@ TEST_F(EditorWindowTest, EnterAddsAndAClickSelectsTheAdvanceText) {
     QTest::keyClicks(advance, "5");
     EXPECT_EQ(advance->text(), "5");
     QTest::keyClick(advance, Qt::Key_Return);
-    EXPECT_EQ(window->alarmList()->count(), 1);
+    EXPECT_EQ(window->alarms().count(), 1);
     QTest::keyClick(box("cTX"), Qt::Key_Enter);
-    EXPECT_EQ(window->alarmList()->count(), 2);
+    EXPECT_EQ(window->alarms().count(), 2);
     // The editable boxes keep their lists as they were.
     EXPECT_EQ(box("cZQH")->count(), 24);
 }
@@ -190,7 +190,8 @@ TEST_F(EditorWindowTest, TheListMenuOpensOnlyOverAlarmsAndFollowsTheSelection) {
                 "2026-12-09 11:00:00|声音提醒||"});
     start();
     window->show();
-    QListWidget* list = window->alarmList();
+    QListView* list = window->alarmList();
+    AlarmModel& alarms = window->alarms();
     EXPECT_TRUE(menuItem("mDelAC")->isEnabled());
     rightPress();
     EXPECT_EQ(menus, QStringList{"mDelC off"});
@@ -200,15 +201,15 @@ TEST_F(EditorWindowTest, TheListMenuOpensOnlyOverAlarmsAndFollowsTheSelection) {
     leftPress(1);
     rightPress(2);
     EXPECT_EQ(menus.last(), "mDelC on");
-    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(list->currentIndex().row(), 1);
 
     // Deleting one of several leaves the panel hidden and no alarm selected.
     onMenu = [this](QMenu&) {
         menuItem("mDelC")->trigger();
     };
     rightPress(1);
-    EXPECT_EQ(list->count(), 2);
-    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_EQ(alarms.count(), 2);
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
     EXPECT_FALSE(menuItem("mDelC")->isEnabled());
     EXPECT_FALSE(child<QWidget>("pBox")->isVisibleTo(window.get()));
     EXPECT_EQ(readAll(storePath),
@@ -216,14 +217,14 @@ TEST_F(EditorWindowTest, TheListMenuOpensOnlyOverAlarmsAndFollowsTheSelection) {
 
     // With nothing selected the item does nothing; the Delete key does what it does.
     rightPress(0);
-    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(alarms.count(), 2);
     leftPress(0);
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(listLines(), QStringList{"2026-12-09 11:00:00|声音提醒||"});
     // The last one going shows the panel.
     leftPress(0);
     QTest::keyClick(list, Qt::Key_Delete);
-    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(alarms.count(), 0);
     EXPECT_TRUE(child<QWidget>("pBox")->isVisibleTo(window.get()));
     EXPECT_EQ(readAll(storePath), QByteArray("\r\n"));
     const int opened = static_cast<int>(menus.size());
@@ -238,7 +239,7 @@ TEST_F(EditorWindowTest, DeletingAllShowsThePanelAndStoresAnEmptyList) {
         menuItem("mDelAC")->trigger();
     };
     rightPress(0);
-    EXPECT_EQ(window->alarmList()->count(), 0);
+    EXPECT_EQ(window->alarms().count(), 0);
     EXPECT_TRUE(child<QWidget>("pBox")->isVisibleTo(window.get()));
     EXPECT_EQ(readAll(storePath), QByteArray("\r\n"));
 }
@@ -255,7 +256,7 @@ TEST_F(EditorWindowTest, TheOptionsButtonSwapsTheFramesAndAlarmsStillFire) {
     child<QCheckBox>("ckClr")->setChecked(false);
     clock.set(at("2026-12-08 10:06:00"));
     window->alarmCheck().run();
-    EXPECT_EQ(window->alarmList()->count(), 0);
+    EXPECT_EQ(window->alarms().count(), 0);
     button->click();
     EXPECT_TRUE(child<QGroupBox>("fMain")->isVisibleTo(window.get()));
     EXPECT_FALSE(child<QGroupBox>("fOpt")->isVisibleTo(window.get()));

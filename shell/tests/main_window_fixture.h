@@ -12,7 +12,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -79,8 +79,8 @@ protected:
     }
     QStringList listLines() const {
         QStringList lines;
-        for (int i = 0; i < window->alarmList()->count(); ++i)
-            lines << window->alarmList()->item(i)->text();
+        for (int i = 0; i < window->alarms().count(); ++i)
+            lines << window->alarms().at(i).text();
         return lines;
     }
     // One tick of the window's timer of that name, as if its interval had passed.

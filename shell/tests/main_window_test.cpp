@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, TheTimerPassFiresAnAlarmAtItsMinute) {
     tick("Timer1");
     ASSERT_TRUE(window->notification().isLoaded());
     EXPECT_EQ(window->notification().window()->reminderTexts(), QStringList{"重要提醒哦！*^_^*"});
-    EXPECT_EQ(window->alarmList()->count(), 0);
+    EXPECT_EQ(window->alarms().count(), 0);
     EXPECT_EQ(readAll(storePath), QByteArray("\r\n"));
 }
 
@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, ExitWritesTheStoreAndFiveSettingsOnce) {
     start();
     child<QLineEdit>("tSJ")->setText("7");
     child<QCheckBox>("chkBeep")->setChecked(true);
-    delete window->alarmList()->takeItem(0);
+    window->alarms().removeAt(0);
     window->formUnload();
     EXPECT_EQ(readAll(storePath), QByteArray("\r\n"));
     EXPECT_EQ(settings.value("option/Time").toString(), "7");
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, LayoutCarriesTheDesignedNamesCaptionsAndGeometry) {
     EXPECT_EQ(child<QGroupBox>("Frame1")->geometry(), QRect(7, 5, 191, 262));
     EXPECT_EQ(child<QGroupBox>("fMain")->geometry(), child<QGroupBox>("fOpt")->geometry());
     EXPECT_FALSE(child<QGroupBox>("fOpt")->isVisibleTo(window.get()));
-    EXPECT_EQ(child<QListWidget>("lstA")->geometry(), QRect(7, 23, 337, 328));
+    EXPECT_EQ(child<QListView>("lstA")->geometry(), QRect(7, 23, 337, 328));
     EXPECT_EQ(child<QPushButton>("cmdAdd")->geometry(), QRect(8, 208, 175, 46));
     EXPECT_EQ(child<QPushButton>("cmdAdd")->text(), "添加闹钟");
     EXPECT_EQ(child<QPushButton>("cmdOption")->text(), "选项开>");

@@ -102,11 +102,11 @@ TEST_F(SecondaryWindowsTest, WithoutTheControlLibraryTheButtonSaysWhereItLooked)
     // The main window goes on as before.
     writeStore({});
     child<QPushButton>("cmdAdd")->click();
-    EXPECT_EQ(window->alarmList()->count(), 1);
+    EXPECT_EQ(window->alarms().count(), 1);
 }
 
 TEST_F(SecondaryWindowsTest, AnAlarmFiresAndShowsItsWindowWhileTheCalendarIsOpen) {
-    window->alarmList()->addItem("2026-12-08 10:06:00|文本框提醒|开会了|");
+    window->alarms().append(Alarm(StoreLine{"2026-12-08 10:06:00|文本框提醒|开会了|", {}}));
     // The real modal loop this time: the main window's timers go on inside it.
     window->setModalRunner([this](QDialog& dialog) {
         QTimer::singleShot(0, &dialog, [&] {
@@ -125,7 +125,7 @@ TEST_F(SecondaryWindowsTest, AnAlarmFiresAndShowsItsWindowWhileTheCalendarIsOpen
     child<QPushButton>("cmdRL")->click();
     const Reminder shown{at("2026-12-08 10:06:00"), "开会了"};
     EXPECT_EQ(window->notification().window()->reminders(), QList<Reminder>{shown});
-    EXPECT_EQ(window->alarmList()->count(), 0);
+    EXPECT_EQ(window->alarms().count(), 0);
 }
 
 } // namespace

@@ -26,13 +26,14 @@ TEST_F(StoreWindowTest, LinesKeptAsBytesGoBackUnchangedAndUnreadableTimesAreMark
     const QByteArray unreadable = "某天早上|声音提醒||\r\n";
     writeBytes(storePath, later + bad + unreadable);
     start();
-    ASSERT_EQ(window->alarmList()->count(), 3);
-    EXPECT_TRUE(window->alarmList()->item(0)->toolTip().isEmpty());
-    EXPECT_EQ(window->alarmList()->item(2)->toolTip(), "无法识别的闹钟时间，此闹钟不会响");
-    EXPECT_NE(window->alarmList()->item(2)->foreground(),
-              window->alarmList()->item(0)->foreground());
+    ASSERT_EQ(window->alarms().count(), 3);
+    const QAbstractItemModel* model = window->alarmList()->model();
+    EXPECT_FALSE(model->index(0, 0).data(Qt::ToolTipRole).isValid());
+    EXPECT_EQ(model->index(2, 0).data(Qt::ToolTipRole).toString(),
+              "无法识别的闹钟时间，此闹钟不会响");
+    EXPECT_TRUE(model->index(2, 0).data(AlarmModel::UnreadableRole).toBool());
     // A change writes every line back: the one kept as bytes byte for byte.
-    delete window->alarmList()->takeItem(0);
+    window->alarms().removeAt(0);
     window->formUnload();
     EXPECT_EQ(readAll(storePath), bad + unreadable);
 }
@@ -47,7 +48,7 @@ TEST_F(StoreWindowTest, AStoreThatCannotBeSavedIsToldOnceAndAgainWhenItWorks) {
     add();
     ASSERT_EQ(messages.size(), 1) << messages.join("\n").toStdString();
     EXPECT_TRUE(messages.front().contains("是一个文件夹"));
-    EXPECT_EQ(window->alarmList()->count(), 2);
+    EXPECT_EQ(window->alarms().count(), 2);
     QDir(storePath).removeRecursively();
     add();
     ASSERT_EQ(messages.size(), 2);

@@ -1,61 +1,71 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QByteArray>
+#include "tikko/alarm/alarm_model.h"
+#include "tikko/alarm/store_text.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+class QSettings;
 
 namespace tikko {
 
 class ProgramFiles;
 
 inline constexpr const char* StoreFileName = "alarm.ini";
+// Where alarms go while the store cannot be read or written whole: beside it.
+inline constexpr const char* AddedFileName = "alarm-added.ini";
 
-// One line of the store. A line that no encoding reads cleanly is kept as its bytes and
-// written back byte for byte; its text then shows it with replacement characters.
-struct StoreLine {
-    QString text;
-    QByteArray raw; // empty unless the line is kept as bytes
-
-    bool isKeptAsBytes() const { return !raw.isEmpty(); }
-    bool operator==(const StoreLine&) const = default;
-};
-using StoreLines = QList<StoreLine>;
-
-// Lines of texts that every encoding reads (the editor's, the tests').
-StoreLines storeLinesFromTexts(const QStringList& texts);
-QStringList textsOf(const StoreLines& lines);
-
-// The lines of a store file. A byte-order mark (UTF-8, UTF-16LE, UTF-16BE) decides the
-// encoding of the whole file. Without one each line is decoded on its own: UTF-8 when it is
-// valid UTF-8, otherwise the code page of a store from Chinese Windows (GB18030; the ANSI code
-// page on Windows itself) when that reads it cleanly, otherwise the line is kept as bytes.
-// Lines end at CR, at CR LF, or at a lone LF (a file edited by hand on Linux).
-StoreLines decodeStoreLines(const QByteArray& bytes);
-
-// The bytes written for a list: every line ended by CR LF, one empty line for an empty list.
-// Texts are written in UTF-8 (the ANSI code page on Windows, UTF-8 for a line it cannot
-// hold); kept lines as their bytes.
-QByteArray encodeStore(const StoreLines& lines);
-QByteArray encodeStore(const QStringList& lines);
-
-// What a load found: the lines for the list and the expired lines that auto-clear dropped
+// What a load found: the alarms for the list and the expired ones that auto-clear dropped
 // (shutdown lines are never among them: a shutdown that did not happen is no missed alarm).
 struct LoadedStore {
-    StoreLines lines;
-    StoreLines missed;
-    // Positions in `lines` of the lines whose alarm time cannot be read: they never fire.
-    QList<qsizetype> unreadableTimes;
+    QList<Alarm> alarms;
+    QList<Alarm> missed;
     // Why a store that exists could not be read, as a short phrase; empty otherwise.
     QString error;
+    // False when the file was read but not whole (see DecodedStore): it must not be rewritten.
+    bool whole = true;
+    // The store should be written at once (it still holds alarms that fired, or alarms of
+    // alarm-added.ini were taken into it).
+    bool saveNeeded = false;
+
+    StoreLines lines() const;
+    int unreadableCount() const;
 };
 
 // The load rules: lines of 10 characters or fewer are skipped; due and not yet expired lines
 // are kept; expired lines are kept only with auto-clear off and never when they shut the
-// computer down; lines whose time cannot be read are kept so that the user sees them.
-LoadedStore applyLoadRules(const StoreLines& lines, bool autoClear, const QDateTime& now);
+// computer down; lines whose time cannot be read are kept so that the user sees them (they
+// never fire and never expire).
+LoadedStore applyLoadRules(StoreLines lines, bool autoClear, const QDateTime& now,
+                           const AlarmTimeForms& forms = AlarmTimeForms::system());
+
+// Size, time and identity of a file, to notice that another program replaced or changed it.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp stampOf(const QString& path);
+
+// A store file as read: its text, or why it could not be read.
+struct StoreFile {
+    DecodedStore text;
+    FileStamp stamp;
+    QString error;        // empty when read, or when there is no file
+    bool regular = false; // a regular file is there (read or not)
+};
+
+// Reads the whole file without ever waiting: a FIFO, a device or a folder under that name is
+// refused, not opened for reading.
+StoreFile readStoreFile(const QString& path);
 
 // Reads the store at path and applies the load rules. A missing or unreadable file gives
 // an empty list.
@@ -70,11 +80,82 @@ struct SaveResult {
     explicit operator bool() const { return ok; }
 };
 
-// Writes the store through a temporary file renamed over the old one, so that the file is
-// always either the old or the new list, and keeps the file's permissions. A read-only file
-// is left alone, also for a user whom the system would let write it.
+// Writes the bytes to a new file beside the old one, checking every write, flushes it to the
+// disk and only then renames it over the old one (and flushes the folder), so that the file
+// is always either the old or the new store, whatever fails or whenever the power goes. Keeps
+// the file's permissions. A read-only file, or anything that is no regular file, is left alone.
+SaveResult writeStoreFile(const QString& path, const QByteArray& bytes);
 SaveResult saveStore(const QString& path, const StoreLines& lines);
 SaveResult saveStore(const QString& path, const QStringList& lines);
+
+// A three-way merge of store lines, for a store that another program changed while this one
+// ran: the file's lines in their order, without the lines that this program removed since
+// `base` (fired or deleted), followed by the lines that it added since.
+StoreLines mergeStoreLines(const StoreLines& base, const StoreLines& ours,
+                           const StoreLines& theirs);
+
+// The alarm store as the program keeps it from start to exit. It reads the store once, writes
+// it after every change, notices when another program changed it meanwhile (and merges that
+// change rather than overwrite it), and never writes a store that it could not read whole:
+// alarms made then are kept in alarm-added.ini beside it, and merged into the store when it
+// can be read again. Alarms that fired but could not be removed from the store are
+// remembered in the settings, so that they neither fire again nor count as missed.
+class AlarmStore {
+public:
+    struct Paths {
+        QString read;  // read at start-up
+        QString write; // every save writes it (the same file, unless the store moves)
+    };
+
+    // `state` keeps the fired alarms that the store still holds; it may be null.
+    AlarmStore(Paths paths, QSettings* state);
+
+    const QString& path() const { return m_paths.write; }
+    const QString& addedPath() const { return m_addedPath; }
+
+    // Start-up: puts into the model the store, less the alarms that fired already, and the
+    // alarms of alarm-added.ini. The result holds what else the load found.
+    LoadedStore load(AlarmModel& model, bool autoClear, const QDateTime& now);
+    // True while the store is left alone (it exists but could not be read whole).
+    bool leftAlone() const { return m_leftAlone; }
+    // How many alarms of alarm-added.ini the load took into the store.
+    int mergedAddedCount() const { return m_mergedAdded; }
+
+    // An alarm fired and left the model; the next save takes it out of the store.
+    void recordFired(const StoreLine& line);
+
+    struct Saved {
+        SaveResult result;
+        // Set when the store had changed behind the program's back: the model now holds the
+        // merged list.
+        bool merged = false;
+        // Set when it had become a file that cannot be read whole: it is left alone from now.
+        bool leftAloneNow = false;
+    };
+    // Writes the model (to alarm-added.ini while the store is left alone).
+    Saved save(AlarmModel& model);
+
+    // Whether another program changed the store since this one last read or wrote it; when so,
+    // merges the change into the model. Cheap: one look at the file's size and time.
+    bool mergeOutsideChange(AlarmModel& model);
+
+private:
+    bool storeChangedOnDisk() const;
+    void mergeFrom(const StoreFile& file, AlarmModel& model);
+    void rememberWritten(const StoreLines& lines);
+    void saveFiredRecord();
+
+    Paths m_paths;
+    QString m_addedPath;
+    QSettings* m_state;
+    bool m_leftAlone = false;
+    AlarmModel::Id m_lastStoreId = 0; // alarms up to it came from a store left alone
+    int m_mergedAdded = 0;
+    bool m_addedPending = false; // alarm-added.ini was merged and goes once the store is saved
+    StoreLines m_base;           // the store's lines as last read or written by this program
+    FileStamp m_stamp;           // and the file as it was then
+    QStringList m_fired;         // fired alarms that the store on disk still holds
+};
 
 // True when a file can be created in the folder (a permission bit alone can mislead).
 bool isFolderWritable(const QString& folder);
@@ -84,7 +165,7 @@ bool isFolderWritable(const QString& folder);
 // when missing, and a store that only the program folder holds is read from there until the first
 // save writes the data folder's own. The program folder's file is then never changed.
 struct StoreLocation {
-    QString folder;    // the folder that holds the store from now on (and its lock)
+    QString folder;    // the folder that holds the store from now on
     QString readPath;  // the file to load at start-up
     QString writePath; // the file every save writes
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 class QSettings;
@@ -14,6 +15,7 @@ inline constexpr const char* SettingsSection = "option";
 enum class SettingKind {
     Text,     // the box text, stored unchanged and never validated
     CheckBox, // "0" unticked, "1" ticked; anything else leaves the designed state
+    Lines,    // a list of texts that the program keeps for itself
 };
 
 struct SettingKey {
@@ -26,8 +28,9 @@ struct SettingKey {
 };
 
 // The keys, in the order start-up reads them. The two page addresses are only read: the
-// program never writes them, so a changed address is one made in the store by hand.
-inline constexpr std::array<SettingKey, 8> SettingKeys{{
+// program never writes them, so a changed address is one made in the store by hand. "Fired"
+// holds the alarms that fired while alarm.ini could not be written and so are still in it.
+inline constexpr std::array<SettingKey, 9> SettingKeys{{
     {"Time", SettingKind::Text, "2", true},
     {"Inter", SettingKind::Text, "30", true},
     {"Beep", SettingKind::CheckBox, "0", true},
@@ -36,6 +39,7 @@ inline constexpr std::array<SettingKey, 8> SettingKeys{{
     {"sWavFN", SettingKind::Text, "", false},
     {"AdPage", SettingKind::Text, "http://www.tikko.example.com/ad4.asp", false},
     {"ForumPage", SettingKind::Text, "http://www.tikko.example.com/bbs", false},
+    {"Fired", SettingKind::Lines, "", false},
 }};
 
 const SettingKey& settingKey(const char* name);
@@ -72,5 +76,9 @@ void writeExitSettings(QSettings& settings, const SettingsValues& values);
 
 // Stores the sound file chosen in the picker (the only write of "sWavFN").
 void writeSoundPath(QSettings& settings, const QString& path);
+
+// The alarm lines of "Fired"; writing an empty list removes the key.
+QStringList readFiredAlarms(QSettings& settings);
+void writeFiredAlarms(QSettings& settings, const QStringList& lines);
 
 } // namespace tikko

@@ -23,9 +23,19 @@ private:
 // The notice of alarms that expired while the program was not running and were dropped at
 // start-up: a heading and one line for each with its time, type and prompt. Empty when none
 // was dropped.
-QString missedAlarmsNotice(const StoreLines& missed);
+QString missedAlarmsNotice(const QList<Alarm>& missed);
 
-// Said when a store exists but cannot be read: it is then left alone for the whole run.
-QString unreadableStoreNotice(const QString& path, const QString& reason);
+// Said once at start-up when some alarm times cannot be read: how many (they never fire).
+QString unreadableAlarmsNotice(int count);
+
+// Said when a store exists but cannot be read whole: it is then left alone, and the alarms
+// made meanwhile are kept in addedPath.
+QString unreadableStoreNotice(const QString& path, const QString& reason, const QString& addedPath);
+
+// Said when another program changed the store while this one ran and the change was merged.
+QString mergedStoreNotice(const QString& path);
+
+// Said when alarms that alarm-added.ini kept are back in the store.
+QString addedMergedNotice(int count, const QString& path);
 
 } // namespace tikko

@@ -3,6 +3,8 @@
 
 #include "tikko/alarm/alarm_check.h"
 #include "tikko/alarm/alarm_editor.h"
+#include "tikko/alarm/alarm_model.h"
+#include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/program_files.h"
 #include "tikko/alarm/settings.h"
 #include "tikko/alarm/steps.h"
@@ -19,8 +21,7 @@
 #include <memory>
 
 class QComboBox;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QMenu;
 class QSettings;
 
@@ -50,7 +51,7 @@ struct MainWindowContext {
 };
 
 // The main window frmMain. Start-up (formLoad) and exit (formUnload) run their steps in a
-// fixed order, each failing on its own; the list lstA is the alarm model.
+// fixed order, each failing on its own; the list lstA shows the alarm model.
 class FrmMain final : public QWidget, private AlarmHost, public PickerHost {
     Q_OBJECT
 
@@ -97,7 +98,9 @@ public:
     bool optionsShown() const { return m_optionsShown; }
     const StepRunner& startupSteps() const { return m_startup; }
     const StepRunner& exitSteps() const { return m_exit; }
-    QListWidget* alarmList() const;
+    QListView* alarmList() const;
+    AlarmModel& alarms() { return m_alarms; }
+    AlarmStore& store() { return *m_store; }
     QMenu* listMenu() const { return m_listMenu; }
     AlarmCheck& alarmCheck() { return m_check; }
     NotificationWindow& notification() { return m_notification; }
@@ -136,15 +139,19 @@ private slots:
 
 private:
     // AlarmHost
-    void showNotification(const QString& promptText, const QDateTime& alarmTime) override;
+    void showNotification(const QString& text, const QDateTime& alarmTime) override;
     void processPendingEvents() override;
-    void listChanged() override;
+    void alarmFired(const Alarm& alarm) override;
+    void tellFailure(const QString& text, bool inWindow, const QDateTime& alarmTime) override;
     void showMessage(const QString& text) override;
     void endProgramAtOnce() override;
 
     void buildListMenu();
     void runEvery(QTimer& timer, const char* name, int intervalMs, std::function<void()> work);
     void saveAlarmStore();
+    // Takes in what another program changed in the store meanwhile.
+    void mergeOutsideChange();
+    void checkAlarms();
     void saveSettings();
     void centreOnScreen();
     void fillSpanLists();
@@ -160,16 +167,13 @@ private:
     void tell(const QString& text);
     // Where there is a notification area, a balloon there; a message box otherwise.
     void notify(const QString& text);
-    void addAlarmItem(const QString& text, const QByteArray& raw = {});
-    // Shows a line whose time cannot be read apart: it never fires.
-    void markUnreadable(QListWidgetItem* item);
+    void addAlarm(const QString& line);
     void runModal(QDialog& window, QPoint offsetTwips);
-
-    class ListAlarms;
 
     MainWindowContext m_context;
     std::unique_ptr<Ui::frmMain> m_ui;
-    std::unique_ptr<ListAlarms> m_list;
+    AlarmModel m_alarms;
+    std::unique_ptr<AlarmStore> m_store;
     AlarmCheck m_check;
     AlarmEditor m_editor;
     NotificationWindow m_notification;
@@ -180,8 +184,8 @@ private:
     RestReminder m_rest;
     SettingsValues m_settingsRead; // as start-up found them
     SaveReport m_saveReport;
-    bool m_storeLeftAlone = false; // it exists but could not be read
-    QString m_missedNotice;
+    QStringList m_startNotices; // told once the program is up
+    bool m_mergeTold = false;
     StepRunner m_startup;
     StepRunner m_exit;
     QString m_soundFilePath;

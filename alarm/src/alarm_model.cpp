@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: MIT
+#include "tikko/alarm/alarm_model.h"
+
+#include <algorithm>
+
+namespace tikko {
+
+Alarm::Alarm(StoreLine line, const AlarmTimeForms& forms)
+    : m_line(std::move(line)) {
+    const QString& text = m_line.text;
+    qsizetype from = 0;
+    for (int& bar : m_bars) {
+        const qsizetype at = text.indexOf(QLatin1Char('|'), from);
+        if (at < 0)
+            break;
+        bar = static_cast<int>(at);
+        from = at + 1;
+    }
+    if (const auto minute = parseAlarmMinute(time(), forms))
+        m_minute = *minute;
+}
+
+QStringView Alarm::field(int index) const {
+    const QStringView text(m_line.text);
+    qsizetype begin = 0;
+    if (index > 0) {
+        const int bar = m_bars[index - 1];
+        if (bar < 0)
+            return {};
+        begin = bar + 1;
+    }
+    // The action takes the rest of the line, "|" included.
+    if (index == 3 || m_bars[index] < 0)
+        return text.sliced(begin);
+    return text.sliced(begin, m_bars[index] - begin);
+}
+
+std::optional<QDateTime> Alarm::alarmTime() const {
+    return parseAlarmTime(time());
+}
+
+AlarmModel::AlarmModel(QObject* parent)
+    : QAbstractListModel(parent) {}
+
+int AlarmModel::rowOf(Id id) const {
+    const auto found = std::lower_bound(m_ids.begin(), m_ids.end(), id);
+    return found != m_ids.end() && *found == id ? static_cast<int>(found - m_ids.begin()) : -1;
+}
+
+int AlarmModel::unreadableCount() const {
+    return static_cast<int>(std::count(m_minutes.begin(), m_minutes.end(), Alarm::Unreadable));
+}
+
+void AlarmModel::appendUnnotified(Alarm alarm) {
+    const qint64 minute = alarm.minute();
+    m_minutes.push_back(minute);
+    m_ids.push_back(m_nextId++); // rising, so that rowOf can search them
+    m_alarms.append(std::move(alarm));
+    if (m_earliestKnown)
+        m_earliest = std::min(m_earliest, minute);
+}
+
+int AlarmModel::append(Alarm alarm) {
+    const int row = count();
+    beginInsertRows({}, row, row);
+    appendUnnotified(std::move(alarm));
+    endInsertRows();
+    return row;
+}
+
+int AlarmModel::append(QList<Alarm> alarms) {
+    const int row = count();
+    if (alarms.isEmpty())
+        return row;
+    beginInsertRows({}, row, row + static_cast<int>(alarms.size()) - 1);
+    m_alarms.reserve(m_alarms.size() + alarms.size());
+    m_minutes.reserve(m_minutes.size() + alarms.size());
+    m_ids.reserve(m_ids.size() + alarms.size());
+    for (Alarm& alarm : alarms)
+        appendUnnotified(std::move(alarm));
+    endInsertRows();
+    return row;
+}
+
+void AlarmModel::removeAt(int row) {
+    beginRemoveRows({}, row, row);
+    const auto at = static_cast<std::ptrdiff_t>(row);
+    if (m_minutes[row] == m_earliest)
+        m_earliestKnown = false;
+    m_alarms.removeAt(row);
+    m_minutes.erase(m_minutes.begin() + at);
+    m_ids.erase(m_ids.begin() + at);
+    endRemoveRows();
+}
+
+void AlarmModel::clear() {
+    replaceAll({});
+}
+
+void AlarmModel::replaceAll(QList<Alarm> alarms) {
+    beginResetModel();
+    m_alarms.clear();
+    m_minutes.clear();
+    m_ids.clear();
+    m_earliest = Alarm::Unreadable;
+    m_earliestKnown = true;
+    m_alarms.reserve(alarms.size());
+    for (Alarm& alarm : alarms)
+        appendUnnotified(std::move(alarm));
+    endResetModel();
+}
+
+StoreLines AlarmModel::storeLines() const {
+    StoreLines lines;
+    lines.reserve(m_alarms.size());
+    for (const Alarm& alarm : m_alarms)
+        lines.append(alarm.storeLine());
+    return lines;
+}
+
+qint64 AlarmModel::earliestMinute() const {
+    if (!m_earliestKnown) {
+        m_earliest = m_minutes.empty() ? Alarm::Unreadable
+                                       : *std::min_element(m_minutes.begin(), m_minutes.end());
+        m_earliestKnown = true;
+    }
+    return m_earliest;
+}
+
+int AlarmModel::firstDue(qint64 presentMinute, int from) const {
+    // Unreadable alarms carry the largest minute, which never comes.
+    if (presentMinute == Alarm::Unreadable || earliestMinute() > presentMinute)
+        return -1;
+    const auto begin = m_minutes.begin() + std::min<std::ptrdiff_t>(from, count());
+    const auto found = std::find_if(
+        begin, m_minutes.end(), [presentMinute](qint64 minute) { return minute <= presentMinute; });
+    return found == m_minutes.end() ? -1 : static_cast<int>(found - m_minutes.begin());
+}
+
+int AlarmModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant AlarmModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    const Alarm& alarm = m_alarms.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case LineRole:
+        return alarm.text();
+    case Qt::ToolTipRole:
+        return alarm.readable() ? QVariant() : QStringLiteral("无法识别的闹钟时间，此闹钟不会响");
+    case UnreadableRole:
+        return !alarm.readable();
+    default:
+        return {};
+    }
+}
+
+} // namespace tikko
