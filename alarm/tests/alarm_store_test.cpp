@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -226,6 +228,90 @@ TEST_F(StoreTest, ALoneSurrogateInUtf16BecomesAReplacementCharacter) {
     EXPECT_EQ(decodeStoreLines(encodeStore(lines)), lines);
 }
 
+TEST_F(StoreTest, Utf16WithoutAMarkIsReadAndAFileNotReadWholeIsNeverRewritten) {
+    // Before: little-endian was read as GB18030 and written back as UTF-8 garbage,
+    // big-endian with every line end shifted by a byte; neither ever fired.
+    const QByteArray expected = data("alarm-unicode.utf8.ini");
+    for (const char* name : {"alarm-utf16le.ini", "alarm-utf16be.ini"}) {
+        const QByteArray unmarked = data(name).mid(2);
+        const DecodedStore decoded = decodeStore(unmarked);
+        EXPECT_TRUE(decoded.whole) << name;
+        ASSERT_EQ(decoded.lines.size(), 3) << name;
+        EXPECT_EQ(decoded.lines[1].text,
+                  QStringLiteral("2026-12-08 11:00:00|文本框提醒|生日快乐 😀|"));
+        EXPECT_EQ(loadAndSave(unmarked, at("2026-12-08 10:05:00")), expected) << name;
+    }
+    // An odd last byte or a lone surrogate: read as far as it goes, but the store is left
+    // alone, and what is made meanwhile goes beside it.
+    const QByteArray cut = data("alarm-utf16le.ini").mid(2).chopped(1);
+    for (const QByteArray& damaged : {cut, data("alarm-utf16le-lone-surrogate.ini")}) {
+        EXPECT_FALSE(decodeStore(damaged).whole);
+        writeAll(path(), damaged);
+        AlarmStore store({path(), path()}, nullptr);
+        AlarmModel model;
+        store.load(model, false, at("2026-12-08 10:00:00"));
+        EXPECT_TRUE(store.leftAlone());
+        EXPECT_GE(model.count(), 1);
+        model.append(Alarm(StoreLine{QStringLiteral("2026-12-09 10:00:00|声音提醒||"), {}}));
+        EXPECT_TRUE(store.save(model).result);
+        EXPECT_EQ(readAll(path()), damaged);
+        EXPECT_EQ(readAll(store.addedPath()), QByteArray("2026-12-09 10:00:00|声音提醒||\r\n"));
+        QFile::remove(store.addedPath());
+    }
+}
+
+TEST(StoreMerge, AnotherProgramsEditsAndThisProgramsChangesBothSurvive) {
+    const StoreLines base = storeLinesFromTexts(
+        {"a 10:00|声音提醒||", "b 11:00|声音提醒||", "c 12:00|声音提醒||", "d 13:00|声音提醒||"});
+    // Here: "a" fired, "e" was added. There: "b" edited, "f" and "g" added, "d" deleted.
+    const StoreLines ours = storeLinesFromTexts(
+        {"b 11:00|声音提醒||", "c 12:00|声音提醒||", "d 13:00|声音提醒||", "e 14:00|声音提醒||"});
+    const StoreLines theirs =
+        storeLinesFromTexts({"a 10:00|声音提醒||", "b 11:30|声音提醒||", "c 12:00|声音提醒||",
+                             "f 15:00|声音提醒||", "g 16:00|声音提醒||"});
+    EXPECT_EQ(textsOf(mergeStoreLines(base, ours, theirs)),
+              (QStringList{"b 11:30|声音提醒||", "c 12:00|声音提醒||", "f 15:00|声音提醒||",
+                           "g 16:00|声音提醒||", "e 14:00|声音提醒||"}));
+    // Nothing changed there: the merge is this program's list.
+    EXPECT_EQ(mergeStoreLines(base, ours, base), ours);
+}
+
+TEST_F(StoreTest, AFiredAlarmThatCouldNotBeSavedNeitherFiresAgainNorCountsAsMissed) {
+    // Before: with the store read-only, a fired alarm fired again at every start, and with
+    // auto-clear on it was listed as expired while the program was not running.
+    QSettings state(dir.filePath(QStringLiteral("state.ini")), QSettings::IniFormat);
+    const QString fired = QStringLiteral("2026-12-08 10:00:00|文本框提醒|开会|");
+    const QString later = QStringLiteral("2026-12-09 10:00:00|声音提醒||");
+    ASSERT_TRUE(saveStore(path(), QStringList{fired, later}));
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
+    {
+        AlarmStore store({path(), path()}, &state);
+        AlarmModel model;
+        store.load(model, true, at("2026-12-08 10:00:00"));
+        ASSERT_EQ(model.count(), 2);
+        store.recordFired(model.at(0).storeLine());
+        model.removeAt(0);
+        EXPECT_FALSE(store.save(model).result);
+    }
+    for (const bool autoClear : {true, false}) {
+        AlarmStore store({path(), path()}, &state);
+        AlarmModel model;
+        const LoadedStore loaded = store.load(model, autoClear, at("2026-12-08 11:00:00"));
+        EXPECT_EQ(textsOf(model.storeLines()), QStringList{later});
+        EXPECT_TRUE(loaded.missed.isEmpty());
+    }
+    // Once the store can be written, it no longer holds the alarm and nothing is remembered.
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
+    AlarmStore store({path(), path()}, &state);
+    AlarmModel model;
+    const LoadedStore loaded = store.load(model, true, at("2026-12-08 11:00:00"));
+    ASSERT_TRUE(loaded.saveNeeded);
+    EXPECT_TRUE(store.save(model).result);
+    EXPECT_EQ(textsOf(loadStore(path(), true, at("2026-12-08 11:00:00")).lines()),
+              QStringList{later});
+    EXPECT_FALSE(state.contains(QStringLiteral("option/Fired")));
+}
+
 TEST(StoreText, AFirstLineThatLooksLikeAMarkStaysALine) {
     // Kept bytes "\xFF\xFE..." written first would read back as a UTF-16 file.
     const StoreLines lines{{QStringLiteral("\uFFFD\uFFFDab"), QByteArray("\xFF\xFE"
@@ -320,34 +406,49 @@ TEST_F(SaveFailureTest, AFolderThatDoesNotExist) {
     expectOldStore();
 }
 
-TEST_F(SaveFailureTest, AFullDisk) {
-    // A file system of 64 KiB, filled, in the test's own mount namespace.
-    QStringList many;
-    for (int i = 0; i < 4000; ++i)
-        many.append(QStringLiteral("2030-01-01 10:00:00|文本框提醒|%1|").arg(i));
-    const testing::ChildResult result =
-        testing::inPrivateTmpfs(dir.filePath(QStringLiteral("small")), 64, [&](const QString& at) {
-            const QString store = QDir(at).filePath(QStringLiteral("alarm.ini"));
-            if (!saveStore(store, oldLines))
-                return QStringLiteral("the old store could not be written");
-            QFile filler(QDir(at).filePath(QStringLiteral("filler")));
-            if (!filler.open(QIODevice::WriteOnly))
-                return QStringLiteral("no filler");
-            const QByteArray block(1024, 'x');
-            while (filler.write(block) == block.size() && filler.flush()) {
-            }
-            filler.close();
-            const SaveResult saved = saveStore(store, many);
-            if (saved)
-                return QStringLiteral("saved on a full disk");
-            const QStringList kept = textsOf(loadStore(store, true, QDateTime()).lines());
-            if (kept != oldLines)
-                return QStringLiteral("the old store was damaged");
-            return saved.reason;
-        });
-    if (!result.ran)
-        GTEST_SKIP() << "no private file system here: " << result.text.toStdString();
-    EXPECT_EQ(result.text, QStringLiteral("磁盘已满"));
+TEST_F(SaveFailureTest, AFullDiskKeepsTheOldStoreWhateverTheSizes) {
+    // Before: a store under 16 KB was written into a buffer, the failed flush went unseen, and
+    // the empty temporary file replaced alarm.ini (100 and 240 lines emptied, 300 kept).
+    for (const int count : {3, 100, 240, 300, 4000}) {
+        QStringList many;
+        for (int i = 0; i < count; ++i)
+            many.append(QStringLiteral("2030-01-01 10:00:00|文本框提醒|%1|").arg(i));
+        const testing::ChildResult result = testing::inPrivateTmpfs(
+            dir.filePath(QStringLiteral("small%1").arg(count)), 64, [&](const QString& at) {
+                const QString store = QDir(at).filePath(QStringLiteral("alarm.ini"));
+                if (!saveStore(store, oldLines))
+                    return QStringLiteral("the old store could not be written");
+                QFile filler(QDir(at).filePath(QStringLiteral("filler")));
+                if (!filler.open(QIODevice::WriteOnly))
+                    return QStringLiteral("no filler");
+                const QByteArray block(1024, 'x');
+                while (filler.write(block) == block.size() && filler.flush()) {
+                }
+                filler.close();
+                const SaveResult saved = saveStore(store, many);
+                if (saved)
+                    return QStringLiteral("saved on a full disk");
+                if (textsOf(loadStore(store, true, QDateTime()).lines()) != oldLines)
+                    return QStringLiteral("the old store was damaged");
+                if (QDir(at).entryList(QDir::Files | QDir::Hidden).size() != 2)
+                    return QStringLiteral("a temporary file was left behind");
+                return saved.reason;
+            });
+        if (!result.ran)
+            GTEST_SKIP() << "no private file system here: " << result.text.toStdString();
+        EXPECT_EQ(result.text, QStringLiteral("磁盘已满")) << count << " lines";
+    }
+}
+
+TEST_F(StoreTest, AFifoOrAFolderUnderTheStoresNameIsRefusedWithoutWaiting) {
+    // Before: a FIFO named alarm.ini hung the start for good.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    const StoreFile fifo = readStoreFile(path());
+    EXPECT_EQ(fifo.error, QStringLiteral("不是普通文件"));
+    EXPECT_FALSE(fifo.regular);
+    EXPECT_EQ(saveStore(path(), QStringList{"2030-01-01 10:00:00|声音提醒||"}).reason,
+              QStringLiteral("不是普通文件"));
+    EXPECT_EQ(readStoreFile(dir.path()).error, QStringLiteral("是一个文件夹"));
 }
 
 TEST_F(StoreTest, ASaveKeepsTheFilesPermissions) {

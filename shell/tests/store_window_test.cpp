@@ -3,6 +3,7 @@
 // it may read but not write, alarms that expired meanwhile, and a shutdown that is refused.
 #include "main_window_fixture.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
@@ -70,6 +71,35 @@ TEST_F(StoreWindowTest, AStoreInAFolderOnlyReadableIsReadAndNeverWritten) {
     EXPECT_EQ(readAll(storeReadPath), before);
 }
 
+TEST_F(StoreWindowTest, AnUnreadableStoreIsLeftAloneAndNewAlarmsAreKeptBesideIt) {
+    // Before: alarms added while the store could not be read were lost at exit, unsaid.
+    // A UTF-16 store cut in the middle of a character cannot be read whole, for root too.
+    QByteArray cut("\xff\xfe");
+    for (const QChar c : QStringLiteral("2026-12-09 09:00:00|声音提醒||\r\n"))
+        cut += QByteArray(reinterpret_cast<const char*>(&c), 2);
+    cut += 'x';
+    writeBytes(storePath, cut);
+    start();
+    EXPECT_EQ(window->alarms().count(), 1);
+    child<QComboBox>("cJS")->setEditText("2026-12-10 08:00:00");
+    child<QPushButton>("cmdAdd")->click();
+    window->formUnload();
+    EXPECT_EQ(readAll(storePath), cut);
+    const QString added = data.filePath("alarm-added.ini");
+    EXPECT_EQ(readAll(added).count("\r\n"), 1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), 1) << messages.join("\n").toStdString();
+    EXPECT_TRUE(messages.front().contains("无法完整读取") && messages.front().contains(added));
+
+    // Readable again: the kept alarm joins the store, and the file beside it goes.
+    writeStore({"2026-12-09 09:00:00|声音提醒||"});
+    messages.clear();
+    start();
+    EXPECT_EQ(window->alarms().count(), 2);
+    EXPECT_EQ(readAll(storePath).count("\r\n"), 2);
+    EXPECT_FALSE(QFile::exists(added));
+}
+
 TEST_F(StoreWindowTest, AnUnreadableStoreIsLeftAloneForTheRun) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads every file: run as an ordinary user to see this";
@@ -80,8 +110,29 @@ TEST_F(StoreWindowTest, AnUnreadableStoreIsLeftAloneForTheRun) {
     window->formUnload();
     QFile(storePath).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(readAll(storePath), QByteArray("2026-12-09 09:00:00|声音提醒||\r\n"));
+    QCoreApplication::processEvents();
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.front().contains("无法读取"));
+    EXPECT_TRUE(messages.front().contains("无法完整读取"));
+}
+
+TEST_F(StoreWindowTest, AStoreRewrittenBehindTheProgramsBackIsMergedNotOverwritten) {
+    // Before: the next save wrote the program's own list back: the edit reverted, the new
+    // alarms gone, the due one never fired, nothing said.
+    writeStore({"2026-12-08 10:30:00|文本框提醒|A|", "2026-12-09 09:00:00|声音提醒||"});
+    start();
+    writeStore({"2026-12-08 10:40:00|文本框提醒|A 改了|", "2026-12-09 09:00:00|声音提醒||",
+                "2026-12-08 10:06:00|文本框提醒|C|", "2026-12-09 12:00:00|声音提醒||"});
+    child<QPushButton>("cmdAdd")->click(); // an alarm for the present minute, added here
+    const QString mine = listLines().last();
+    clock.set(at("2026-12-08 10:06:00"));
+    tick("Timer1");
+    EXPECT_EQ(window->notification().window()->reminderTexts().last(), "C");
+    const QStringList kept{"2026-12-08 10:40:00|文本框提醒|A 改了|",
+                           "2026-12-09 09:00:00|声音提醒||", "2026-12-09 12:00:00|声音提醒||"};
+    EXPECT_EQ(listLines(), kept);
+    EXPECT_EQ(textsOf(decodeStoreLines(readAll(storePath))), kept);
+    EXPECT_TRUE(mine.endsWith("|声音及附加动作||打开开心农场")); // it fired too
+    EXPECT_EQ(messages.filter("被其他程序修改").size(), 1);
 }
 
 TEST_F(StoreWindowTest, AlarmsThatExpiredMeanwhileAreListedOnceAfterStartUp) {
