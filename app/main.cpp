@@ -3,7 +3,7 @@
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
 #include "tikko/alarm/program_files.h"
-#include "tikko/shell/main_window.h"
+#include "tikko/shell/frm_main.h"
 #include "tikko/shell/single_instance.h"
 #include "tikko/shell/termination_watcher.h"
 #include "tikko/system_actions.h"
@@ -45,8 +45,9 @@ int main(int argc, char* argv[]) {
     const tikko::SystemClock clock;
     const tikko::SystemMonotonicClock monotonic;
     QSettings settings;
+    tikko::DesktopInterface ui(settings);
     tikko::FrmMain window(
-        {*actions, clock, monotonic, settings, files, store.writePath, store.readPath});
+        {*actions, clock, monotonic, settings, ui, files, store.writePath, store.readPath});
     QObject::connect(&window, &tikko::FrmMain::exitFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &tikko::SingleInstance::showRequested, &window,

@@ -48,6 +48,11 @@ std::optional<QDateTime> AlarmEditor::momentFromSpan(const QString& hoursText,
 }
 
 AddOutcome AlarmEditor::add(const EditorInput& input) const {
+    // An empty span box means nothing was typed there: the moment box alone counts.
+    if (!input.hoursText.trimmed().isEmpty() && !readUserNumber(input.hoursText))
+        return {{}, EditorBox::Hours, QStringLiteral("小时数无法识别，请填写一个数字，例如 1")};
+    if (!input.minutesText.trimmed().isEmpty() && !readUserNumber(input.minutesText))
+        return {{}, EditorBox::Minutes, QStringLiteral("分钟数无法识别，请填写一个数字，例如 30")};
     const auto moment = parseAlarmTime(input.momentText);
     if (!moment) {
         return {{},

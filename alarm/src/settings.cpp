@@ -2,6 +2,7 @@
 #include "tikko/alarm/settings.h"
 
 #include <QSettings>
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -13,23 +14,17 @@ QString keyPath(const char* name) {
     return QLatin1String(SettingsSection) + QLatin1Char('/') + QLatin1String(name);
 }
 
-QString readText(QSettings& settings, const char* name, const QString& fallback) {
-    const QVariant value = settings.value(keyPath(name));
-    return value.isValid() ? value.toString() : fallback;
-}
-
-QString readText(QSettings& settings, const char* name) {
-    return readText(settings, name, defaultText(name));
-}
-
-bool readCheck(QSettings& settings, const char* name) {
-    const bool designed = defaultTicked(name);
-    const QVariant value = settings.value(keyPath(name));
-    return value.isValid() ? checkBoxState(value.toString(), designed) : designed;
-}
-
 QString checkText(bool ticked) {
     return ticked ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+bool designedTick(const SettingKey& key) {
+    return std::strcmp(key.defaultValue, "1") == 0;
+}
+
+bool synced(QSettings& settings) {
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 } // namespace
@@ -42,6 +37,18 @@ const SettingKey& settingKey(const char* name) {
     throw std::invalid_argument(name);
 }
 
+SettingsValues defaultSettings(const QString& defaultSound) {
+    SettingsValues values;
+    for (const SettingKey& key : SettingKeys) {
+        if (key.text)
+            values.*key.text = QLatin1String(key.defaultValue);
+        if (key.ticked)
+            values.*key.ticked = designedTick(key);
+    }
+    values.soundFilePath = defaultSound;
+    return values;
+}
+
 bool checkBoxState(const QString& stored, bool designed) {
     bool ok = false;
     const int value = stored.trimmed().toInt(&ok);
@@ -51,42 +58,65 @@ bool checkBoxState(const QString& stored, bool designed) {
 }
 
 SettingsValues readSettings(QSettings& settings, const QString& defaultSound) {
-    SettingsValues values;
-    values.advanceMinutes = readText(settings, "Time");
-    values.restInterval = readText(settings, "Inter");
-    values.restReminder = readCheck(settings, "Beep");
-    values.autoClear = readCheck(settings, "Clear");
-    values.autoStart = readCheck(settings, "Auto");
-    values.soundFilePath = readText(settings, "sWavFN", defaultSound);
-    values.advertisementPage = readText(settings, "AdPage");
-    values.forumPage = readText(settings, "ForumPage");
+    SettingsValues values = defaultSettings(defaultSound);
+    for (const SettingKey& key : SettingKeys) {
+        const QVariant stored = settings.value(keyPath(key.name));
+        if (!stored.isValid())
+            continue;
+        if (key.text)
+            values.*key.text = stored.toString();
+        if (key.ticked)
+            values.*key.ticked = checkBoxState(stored.toString(), designedTick(key));
+    }
     return values;
 }
 
-void writeExitSettings(QSettings& settings, const SettingsValues& values) {
-    settings.setValue(keyPath("Time"), values.advanceMinutes);
-    settings.setValue(keyPath("Clear"), checkText(values.autoClear));
-    settings.setValue(keyPath("Auto"), checkText(values.autoStart));
-    settings.setValue(keyPath("Inter"), values.restInterval);
-    settings.setValue(keyPath("Beep"), checkText(values.restReminder));
-    settings.sync();
+bool writeExitSettings(QSettings& settings, const SettingsValues& values) {
+    std::array<const SettingKey*, SettingKeys.size()> order{};
+    std::transform(SettingKeys.begin(), SettingKeys.end(), order.begin(),
+                   [](const SettingKey& key) { return &key; });
+    std::sort(order.begin(), order.end(),
+              [](const SettingKey* a, const SettingKey* b) { return a->exitOrder < b->exitOrder; });
+    for (const SettingKey* key : order) {
+        if (!key->writtenAtExit())
+            continue;
+        settings.setValue(keyPath(key->name),
+                          key->ticked ? checkText(values.*key->ticked) : values.*key->text);
+    }
+    return synced(settings);
 }
 
-void writeSoundPath(QSettings& settings, const QString& path) {
-    settings.setValue(keyPath("sWavFN"), path);
-    settings.sync();
+bool writeSoundPath(QSettings& settings, const QString& path) {
+    settings.setValue(keyPath(settingKey("sWavFN").name), path);
+    return synced(settings);
 }
 
 QStringList readFiredAlarms(QSettings& settings) {
-    return settings.value(keyPath("Fired")).toStringList();
+    return settings.value(keyPath(settingKey("Fired").name)).toStringList();
 }
 
-void writeFiredAlarms(QSettings& settings, const QStringList& lines) {
-    if (lines.isEmpty())
-        settings.remove(keyPath("Fired"));
-    else
-        settings.setValue(keyPath("Fired"), lines);
-    settings.sync();
+bool writeFiredAlarms(QSettings& settings, const QStringList& lines) {
+    const QString key = keyPath(settingKey("Fired").name);
+    if (lines.isEmpty()) {
+        if (!settings.contains(key))
+            return true;
+        settings.remove(key);
+    } else {
+        settings.setValue(key, lines);
+    }
+    return synced(settings);
+}
+
+QString settingsProblem(QSettings& settings) {
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return {};
+    case QSettings::AccessError:
+        return QStringLiteral("没有写入权限");
+    case QSettings::FormatError:
+        return QStringLiteral("文件格式有误");
+    }
+    return {};
 }
 
 } // namespace tikko

@@ -169,10 +169,25 @@ TEST_F(CheckTest, ProgramLineStartsItsOwnPathAndIsRemovedEvenWhenTheStartFails) 
     const std::vector<ActionCall> expected{sound(), {ActionKind::StartProgram, "/opt/my tools/x"}};
     EXPECT_EQ(calls(), expected);
     EXPECT_EQ(list.count(), 1);
+    // Before: it vanished without a word.
+    EXPECT_EQ(host.events.filter("failure:"), QStringList{"failure:无法运行：/opt/my tools/x"});
     // The next pass does not try it again: only the second line fires.
     actions.clearCalls();
     check.run();
     EXPECT_EQ(calls(), std::vector<ActionCall>{sound()});
+}
+
+TEST_F(CheckTest, ASoundThatCannotPlayIsToldInTheWindowOrApartAndTheAlarmStillGoes) {
+    actions.setResult(ActionKind::PlayAlarmSound, false);
+    list.set({line("2026-12-08 10:05:00", reminder::SoundAndText, "起床"),
+              line("2026-12-08 10:05:00", reminder::Sound)});
+    check.run();
+    EXPECT_EQ(
+        host.events,
+        (QStringList{"show:起床", "window:无法播放声音：/snd/alarm.wav（文件不存在或无法播放）",
+                     "saved", "failure:无法播放声音：/snd/alarm.wav（文件不存在或无法播放）",
+                     "saved"}));
+    EXPECT_EQ(list.count(), 0);
 }
 
 TEST_F(CheckTest, ShutdownRemovesTheLineUnsavedAndEndsTheProgramAtOnce) {

@@ -104,6 +104,17 @@ TEST_F(EditorTest, AnUnreadableBoxAddsNothingAndSaysWhichAndHow) {
         EXPECT_EQ(advance.failed, EditorBox::Advance) << bad;
         EXPECT_FALSE(advance.message.isEmpty());
     }
+    // Before: letters in a span box left the moment at the present minute, and the alarm
+    // rang at once.
+    EditorInput letters = input("2026-12-08 10:00:20", "0", reminder::Sound);
+    letters.hoursText = "一";
+    EXPECT_EQ(editor.add(letters).failed, EditorBox::Hours);
+    letters.hoursText = "01";
+    letters.minutesText = "3o";
+    const AddOutcome minutes = editor.add(letters);
+    EXPECT_EQ(minutes.failed, EditorBox::Minutes);
+    EXPECT_TRUE(minutes.line.isEmpty());
+    EXPECT_EQ(minutes.message, "分钟数无法识别，请填写一个数字，例如 30");
 }
 
 } // namespace

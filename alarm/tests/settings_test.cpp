@@ -41,7 +41,7 @@ TEST_F(SettingsTest, ThePageAddressesAreReadButNeverWritten) {
     EXPECT_FALSE(settings.contains("option/AdPage"));
     EXPECT_FALSE(settings.contains("option/ForumPage"));
     for (const SettingKey& key : SettingKeys)
-        EXPECT_EQ(settings.contains(QStringLiteral("option/") + key.name), key.writtenAtExit)
+        EXPECT_EQ(settings.contains(QStringLiteral("option/") + key.name), key.writtenAtExit())
             << key.name;
 }
 

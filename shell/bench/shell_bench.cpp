@@ -5,7 +5,7 @@
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
-#include "tikko/shell/main_window.h"
+#include "tikko/shell/frm_main.h"
 #include "tikko/shell/secondary_windows.h"
 #include "tikko/shell/single_instance.h"
 
@@ -26,11 +26,12 @@ struct Fixture {
     tikko::RecordingSystemActions actions;
     tikko::SystemClock clock;
     tikko::SystemMonotonicClock monotonic;
+    tikko::DesktopInterface ui{settings};
     QString store = dir.filePath("alarm.ini");
 
     std::unique_ptr<tikko::FrmMain> window() {
         return std::make_unique<tikko::FrmMain>(tikko::MainWindowContext{
-            actions, clock, monotonic, settings, tikko::ProgramFiles(dir.path()), store, {}});
+            actions, clock, monotonic, settings, ui, tikko::ProgramFiles(dir.path()), store, {}});
     }
 
     // A store of that many alarms, none of them due.

@@ -4,10 +4,11 @@
 // The main window in throw-away folders with a recording backend and fake clocks; the
 // hooks record what would have blocked (menus, pickers, modal windows, messages).
 #include "recording_system_actions.h"
+#include "recording_user_interface.h"
 #include "support/fake_clock.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
-#include "tikko/shell/main_window.h"
+#include "tikko/shell/frm_main.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -40,36 +41,26 @@ protected:
     QString storePath = data.filePath("alarm.ini");
     QString storeReadPath; // the same file unless a test says otherwise
     std::unique_ptr<FrmMain> window;
-    QStringList messages;
-    // What the hooks saw: menus popped up (with mDelC's state then), pickers, windows.
-    QStringList menus;
-    QStringList pickers;
-    std::function<bool(const QString& caption)> onPick = [](const QString&) {
-        return false;
-    };
-    std::function<void(QDialog&)> onModal = [](QDialog&) {
-    };
-    std::function<void(QMenu&)> onMenu = [](QMenu&) {
-    };
+    // What the window asked of the desktop: messages, menus popped up (with mDelC's state
+    // then), pickers, windows; and how the test answers.
+    RecordingInterface ui;
+    QStringList& messages = ui.messages;
+    QStringList& menus = ui.menus;
+    QStringList& pickers = ui.pickers;
+    std::function<bool(const QString& caption)>& onPick = ui.onPick;
+    std::function<void(QDialog&)>& onModal = ui.onModal;
+    std::function<void(QMenu&)>& onMenu = ui.onMenu;
 
     void start() {
         // No test reaches out for the advertisement page unless it asks to.
         if (!settings.contains("option/AdPage"))
             settings.setValue("option/AdPage", QString());
-        window = std::make_unique<FrmMain>(MainWindowContext{actions, clock, monotonic, settings,
-                                                             ProgramFiles(program.path()),
-                                                             storePath, storeReadPath});
-        window->setMessageSink([this](const QString& text) { messages << text; });
-        window->setMenuPopUp([this](QMenu& menu, const QPoint&) {
-            menus << (menu.findChild<QAction*>("mDelC")->isEnabled() ? "mDelC on" : "mDelC off");
-            onMenu(menu);
-        });
-        window->setFilePicker([this](const QString& caption, const QString&) {
-            pickers << caption;
-            return onPick(caption);
-        });
-        window->setModalRunner([this](QDialog& dialog) { onModal(dialog); });
+        window = std::make_unique<FrmMain>(context());
         window->formLoad();
+    }
+    MainWindowContext context() {
+        return {actions,   clock,        monotonic, settings, ui, ProgramFiles(program.path()),
+                storePath, storeReadPath};
     }
     void writeStore(const QStringList& lines) { ASSERT_TRUE(saveStore(storePath, lines)); }
     template <typename T> T* child(const char* name) const {

@@ -142,9 +142,7 @@ TEST_F(MainWindowTest, AShutdownAlarmEndsTheProgramWithoutTheExitWork) {
     writeStore({"2026-12-08 10:05:00|附加动作||电脑关机", "2026-12-09 09:00:00|声音提醒||"});
     const QByteArray before = readAll(storePath);
     bool ended = false;
-    window = std::make_unique<FrmMain>(MainWindowContext{actions, clock, monotonic, settings,
-                                                         ProgramFiles(program.path()), storePath,
-                                                         storeReadPath});
+    window = std::make_unique<FrmMain>(context());
     QObject::connect(window.get(), &FrmMain::exitFinished, [&] { ended = true; });
     window->formLoad();
     EXPECT_TRUE(ended);

@@ -108,7 +108,7 @@ TEST_F(SecondaryWindowsTest, WithoutTheControlLibraryTheButtonSaysWhereItLooked)
 TEST_F(SecondaryWindowsTest, AnAlarmFiresAndShowsItsWindowWhileTheCalendarIsOpen) {
     window->alarms().append(Alarm(StoreLine{"2026-12-08 10:06:00|文本框提醒|开会了|", {}}));
     // The real modal loop this time: the main window's timers go on inside it.
-    window->setModalRunner([this](QDialog& dialog) {
+    onModal = [this](QDialog& dialog) {
         QTimer::singleShot(0, &dialog, [&] {
             clock.set(at("2026-12-08 10:06:00"));
             tick("Timer1");
@@ -121,7 +121,7 @@ TEST_F(SecondaryWindowsTest, AnAlarmFiresAndShowsItsWindowWhileTheCalendarIsOpen
             dialog.reject();
         });
         dialog.exec();
-    });
+    };
     child<QPushButton>("cmdRL")->click();
     const Reminder shown{at("2026-12-08 10:06:00"), "开会了"};
     EXPECT_EQ(window->notification().window()->reminders(), QList<Reminder>{shown});

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tikko/shell/main_window.h"
+#include "tikko/shell/frm_main.h"
 #include "tikko/shell/single_instance.h"
 #include "tikko/shell/skin.h"
 #include "tikko/shell/termination_watcher.h"

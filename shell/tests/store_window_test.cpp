@@ -57,6 +57,16 @@ TEST_F(StoreWindowTest, AStoreThatCannotBeSavedIsToldOnceAndAgainWhenItWorks) {
     EXPECT_EQ(readAll(storePath).count("\r\n"), 3);
 }
 
+TEST_F(StoreWindowTest, WithANotificationAreaASaveFailureIsABalloon) {
+    ui.notificationArea = true;
+    QDir().mkpath(storePath);
+    start();
+    child<QPushButton>("cmdAdd")->click();
+    EXPECT_TRUE(messages.isEmpty());
+    ASSERT_EQ(ui.balloons.size(), 1);
+    EXPECT_TRUE(ui.balloons.front().contains("是一个文件夹"));
+}
+
 TEST_F(StoreWindowTest, AStoreInAFolderOnlyReadableIsReadAndNeverWritten) {
     storeReadPath = program.filePath("alarm.ini");
     writeBytes(storeReadPath, "2026-12-08 10:05:00|文本框提醒|到点了|\r\n"
@@ -159,10 +169,8 @@ TEST_F(StoreWindowTest, ARefusedShutdownKeepsTheProgramRunningAndSaysSo) {
     actions.setResult(ActionKind::ShutDownComputer, false);
     writeStore({"2026-12-08 10:05:00|附加动作||电脑关机", "2026-12-09 09:00:00|声音提醒||"});
     bool ended = false;
-    window = std::make_unique<FrmMain>(MainWindowContext{
-        actions, clock, monotonic, settings, ProgramFiles(program.path()), storePath, {}});
+    window = std::make_unique<FrmMain>(context());
     QObject::connect(window.get(), &FrmMain::exitFinished, [&] { ended = true; });
-    window->setMessageSink([this](const QString& text) { messages << text; });
     window->formLoad();
     EXPECT_FALSE(ended);
     EXPECT_FALSE(window->endedAtOnce());

@@ -17,6 +17,8 @@ std::optional<double> readUserNumber(const QString& text, const QLocale& locale 
 
 // What the editor's boxes hold when "添加闹钟" is pressed.
 struct EditorInput {
+    QString hoursText;   // cZQH, the span's hours
+    QString minutesText; // cZQM, the span's minutes
     QString momentText;  // cJS
     QString advanceText; // tSJ
     QString type;        // cTX
@@ -28,7 +30,7 @@ struct EditorInput {
 };
 
 // The box whose text stopped an alarm from being added.
-enum class EditorBox { None, Moment, Advance, Program };
+enum class EditorBox { None, Hours, Minutes, Moment, Advance, Program };
 
 struct AddOutcome {
     QString line; // the alarm line to append; empty when nothing is added
@@ -49,7 +51,8 @@ public:
 
     // The alarm time is the moment minus the whole advance minutes, rounded down (2.9 gives
     // 2, -0.5 gives -1). The prompt and action fields follow the enabled state of their
-    // boxes. A moment or advance that cannot be read, or a program action with no program
+    // boxes. A span box that holds no number (the moment then is not the one the user
+    // meant), a moment or advance that cannot be read, or a program action with no program
     // chosen, adds nothing.
     AddOutcome add(const EditorInput& input) const;
 

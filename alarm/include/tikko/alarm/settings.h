@@ -12,58 +12,63 @@ namespace tikko {
 // Section of every key in the per-user settings.
 inline constexpr const char* SettingsSection = "option";
 
+// The settings as the program works with them: the window shows them and edits them here;
+// start-up reads them and exit writes them.
+struct SettingsValues {
+    QString advanceMinutes; // "Time", the box text, never validated
+    QString restInterval;   // "Inter"
+    bool restReminder = false;
+    bool autoClear = true;
+    bool autoStart = true;
+    QString soundFilePath; // "sWavFN", whose default depends on the program folder
+    // "AdPage" and "ForumPage", which no control shows.
+    QString advertisementPage;
+    QString forumPage;
+};
+
 enum class SettingKind {
     Text,     // the box text, stored unchanged and never validated
     CheckBox, // "0" unticked, "1" ticked; anything else leaves the designed state
     Lines,    // a list of texts that the program keeps for itself
 };
 
+// One key: its name, what it holds, its default (for check boxes "1" when the designed state
+// is ticked), when exit writes it, and the value it fills.
 struct SettingKey {
     const char* name;
     SettingKind kind;
-    // Text keys: the text when absent. Check boxes: "1" when the designed state is ticked.
-    // Empty for "sWavFN", whose default depends on the program folder.
     const char* defaultValue;
-    bool writtenAtExit;
+    int exitOrder; // its place among exit's writes; 0 when exit never writes it
+    QString SettingsValues::*text = nullptr;
+    bool SettingsValues::*ticked = nullptr;
+
+    bool writtenAtExit() const { return exitOrder > 0; }
 };
 
 // The keys, in the order start-up reads them. The two page addresses are only read: the
-// program never writes them, so a changed address is one made in the store by hand. "Fired"
-// holds the alarms that fired while alarm.ini could not be written and so are still in it.
+// program never writes them, so a changed address is one made in the store by hand.
+// "sWavFN" is written by the picker alone; its default (empty here) is the program's sound.
+// "Fired" holds the alarms that fired while alarm.ini could not be written and so are still
+// in it.
 inline constexpr std::array<SettingKey, 9> SettingKeys{{
-    {"Time", SettingKind::Text, "2", true},
-    {"Inter", SettingKind::Text, "30", true},
-    {"Beep", SettingKind::CheckBox, "0", true},
-    {"Clear", SettingKind::CheckBox, "1", true},
-    {"Auto", SettingKind::CheckBox, "1", true},
-    {"sWavFN", SettingKind::Text, "", false},
-    {"AdPage", SettingKind::Text, "http://www.tikko.example.com/ad4.asp", false},
-    {"ForumPage", SettingKind::Text, "http://www.tikko.example.com/bbs", false},
-    {"Fired", SettingKind::Lines, "", false},
+    // name        kind                   default  exit  value
+    {"Time", SettingKind::Text, "2", 1, &SettingsValues::advanceMinutes},
+    {"Inter", SettingKind::Text, "30", 4, &SettingsValues::restInterval},
+    {"Beep", SettingKind::CheckBox, "0", 5, nullptr, &SettingsValues::restReminder},
+    {"Clear", SettingKind::CheckBox, "1", 2, nullptr, &SettingsValues::autoClear},
+    {"Auto", SettingKind::CheckBox, "1", 3, nullptr, &SettingsValues::autoStart},
+    {"sWavFN", SettingKind::Text, "", 0, &SettingsValues::soundFilePath},
+    {"AdPage", SettingKind::Text, "http://www.tikko.example.com/ad4.asp", 0,
+     &SettingsValues::advertisementPage},
+    {"ForumPage", SettingKind::Text, "http://www.tikko.example.com/bbs", 0,
+     &SettingsValues::forumPage},
+    {"Fired", SettingKind::Lines, "", 0},
 }};
 
 const SettingKey& settingKey(const char* name);
 
-// A key's default as its control shows it.
-inline QString defaultText(const char* name) {
-    return QLatin1String(settingKey(name).defaultValue);
-}
-inline bool defaultTicked(const char* name) {
-    return defaultText(name) == QLatin1String("1");
-}
-
-// What the settings put into their controls.
-struct SettingsValues {
-    QString advanceMinutes = defaultText("Time");
-    QString restInterval = defaultText("Inter");
-    bool restReminder = defaultTicked("Beep");
-    bool autoClear = defaultTicked("Clear");
-    bool autoStart = defaultTicked("Auto");
-    QString soundFilePath; // "sWavFN", whose default depends on the program folder
-    // "AdPage" and "ForumPage", which no control shows.
-    QString advertisementPage = defaultText("AdPage");
-    QString forumPage = defaultText("ForumPage");
-};
+// The values of a first start: every key's default; defaultSound for "sWavFN".
+SettingsValues defaultSettings(const QString& defaultSound = {});
 
 // The box state a stored check-box text gives; the designed state when it is no 0 or 1.
 bool checkBoxState(const QString& stored, bool designed);
@@ -72,13 +77,17 @@ bool checkBoxState(const QString& stored, bool designed);
 SettingsValues readSettings(QSettings& settings, const QString& defaultSound);
 
 // The exit writes, in the order "Time", "Clear", "Auto", "Inter", "Beep"; never "sWavFN".
-void writeExitSettings(QSettings& settings, const SettingsValues& values);
+// False when the settings could not be stored (the reason is the store's status).
+bool writeExitSettings(QSettings& settings, const SettingsValues& values);
 
 // Stores the sound file chosen in the picker (the only write of "sWavFN").
-void writeSoundPath(QSettings& settings, const QString& path);
+bool writeSoundPath(QSettings& settings, const QString& path);
 
 // The alarm lines of "Fired"; writing an empty list removes the key.
 QStringList readFiredAlarms(QSettings& settings);
-void writeFiredAlarms(QSettings& settings, const QStringList& lines);
+bool writeFiredAlarms(QSettings& settings, const QStringList& lines);
+
+// Why the settings could not be stored, as a short phrase; empty when they were.
+QString settingsProblem(QSettings& settings);
 
 } // namespace tikko

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tikko/shell/main_window.h"
+#include "tikko/shell/frm_main.h"
 
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
@@ -20,7 +20,6 @@
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMenu>
-#include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QStyleFactory>
@@ -98,9 +97,9 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     m_ui->tSJ->installEventFilter(this);
 
     // The timers run from the moment the window exists.
-    runEvery(m_timer1, "Timer1", 3000, [this] { checkAlarms(); });
-    runEvery(m_timer2, "Timer2", 1000, [this] { showClock(); });
-    runEvery(m_timer3, "Timer3", 1000, [this] { restTick(); });
+    runEvery(m_checkTimer, "Timer1", 3000, [this] { checkAlarms(); });
+    runEvery(m_clockTimer, "Timer2", 1000, [this] { showClock(); });
+    runEvery(m_restTimer, "Timer3", 1000, [this] { restTick(); });
 }
 
 void FrmMain::runEvery(QTimer& timer, const char* name, int intervalMs,
@@ -165,15 +164,9 @@ void FrmMain::formLoad() {
          }},
         {"settings",
          [&] {
-             m_settingsRead = readSettings(m_context.settings, m_context.files.defaultSound());
-             const SettingsValues& values = m_settingsRead;
-             m_ui->tSJ->setText(values.advanceMinutes);
-             m_ui->txtInter->setText(values.restInterval);
-             m_ui->chkBeep->setChecked(values.restReminder);
-             m_ui->ckClr->setChecked(values.autoClear);
+             m_settings = readSettings(m_context.settings, m_context.files.defaultSound());
              // A change of the box state is a click: "Auto" = 0 removes the entry now.
-             m_ui->ckAuto->setChecked(values.autoStart);
-             setSoundFilePath(values.soundFilePath);
+             showSettings();
          }},
         {"startTick",
          [&] {
@@ -182,7 +175,7 @@ void FrmMain::formLoad() {
         {"loadStore",
          [&] {
              const LoadedStore loaded =
-                 m_store->load(m_alarms, m_ui->ckClr->isChecked(), m_context.clock.now());
+                 m_store->load(m_alarms, m_settings.autoClear, m_context.clock.now());
              if (m_store->leftAlone()) {
                  m_startNotices << unreadableStoreNotice(
                      m_store->path(),
@@ -217,7 +210,7 @@ void FrmMain::formLoad() {
         {"advertisement",
          [&] {
              m_ui->Web->setSystemActions(&m_context.actions);
-             m_ui->Web->load(m_settingsRead.advertisementPage);
+             m_ui->Web->load(m_settings.advertisementPage);
          }},
         {"firstCheck",
          [&] {
@@ -315,11 +308,28 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
 
 void FrmMain::on_ckAuto_toggled(bool checked) {
     guarded(lcShell, "ckAuto", [&] {
+        m_settings.autoStart = checked;
         if (checked)
             m_context.actions.enableAutoStart();
         else
             m_context.actions.disableAutoStart();
     });
+}
+
+void FrmMain::on_ckClr_toggled(bool checked) {
+    m_settings.autoClear = checked;
+}
+
+void FrmMain::on_chkBeep_toggled(bool checked) {
+    m_settings.restReminder = checked;
+}
+
+void FrmMain::on_tSJ_textChanged(const QString& text) {
+    m_settings.advanceMinutes = text;
+}
+
+void FrmMain::on_txtInter_textChanged(const QString& text) {
+    m_settings.restInterval = text;
 }
 
 void FrmMain::on_cZQH_editTextChanged(const QString&) {
@@ -352,6 +362,8 @@ void FrmMain::on_cDZ_activated(int) {
 void FrmMain::on_cmdAdd_clicked() {
     guarded(lcShell, "cmdAdd", [this] {
         EditorInput input;
+        input.hoursText = m_ui->cZQH->currentText();
+        input.minutesText = m_ui->cZQM->currentText();
         input.momentText = m_ui->cJS->currentText();
         input.advanceText = m_ui->tSJ->text();
         input.type = m_ui->cTX->currentText();
@@ -368,12 +380,16 @@ void FrmMain::on_cmdAdd_clicked() {
             input.runProgramPath = m_runProgramPath;
             outcome = m_editor.add(input);
         }
-        if (outcome.failed == EditorBox::Moment || outcome.failed == EditorBox::Advance) {
-            QWidget* box =
-                outcome.failed == EditorBox::Moment ? static_cast<QWidget*>(m_ui->cJS) : m_ui->tSJ;
-            box->setFocus();
-            tell(outcome.message);
-            return;
+        const std::pair<EditorBox, QWidget*> boxes[] = {{EditorBox::Hours, m_ui->cZQH},
+                                                        {EditorBox::Minutes, m_ui->cZQM},
+                                                        {EditorBox::Moment, m_ui->cJS},
+                                                        {EditorBox::Advance, m_ui->tSJ}};
+        for (const auto& [failed, box] : boxes) {
+            if (outcome.failed == failed) {
+                box->setFocus();
+                tell(outcome.message);
+                return;
+            }
         }
         if (outcome.line.isEmpty())
             return;
@@ -390,7 +406,7 @@ void FrmMain::on_cmdSelWav_clicked() {
 
 void FrmMain::on_cmdPrePlay_clicked() {
     guarded(lcShell, "cmdPrePlay", [this] {
-        const QString path = m_soundFilePath;
+        const QString path = m_settings.soundFilePath;
         const auto failed = [this, path](const QString& why) {
             tell(
                 QStringLiteral("无法播放报警声音 %1：%2").arg(QDir::toNativeSeparators(path), why));
@@ -441,7 +457,7 @@ void FrmMain::on_cmdRL_clicked() {
 void FrmMain::on_Label8_linkActivated(const QString&) {
     guarded(lcShell, "Label8", [this] {
         // A browser that cannot be started is passed over.
-        m_context.actions.openInBrowser(m_settingsRead.forumPage.toStdString());
+        m_context.actions.openInBrowser(m_settings.forumPage.toStdString());
     });
 }
 
@@ -454,19 +470,13 @@ void FrmMain::runModal(QDialog& window, QPoint offset) {
     const QSize frame = window.frameGeometry().size().expandedTo(window.size());
     window.move(available.isValid() ? placeBeside(frameGeometry(), offset, frame, available)
                                     : frameGeometry().topLeft() + offset);
-    if (m_modalRunner)
-        m_modalRunner(window);
-    else
-        window.exec();
+    m_context.ui.runModal(window);
 }
 
 void FrmMain::on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalPosition) {
     guarded(lcShell, "lstA", [&] {
         if (button == Qt::RightButton && !m_alarms.isEmpty()) {
-            if (m_menuPopUp)
-                m_menuPopUp(*m_listMenu, globalPosition);
-            else
-                m_listMenu->exec(globalPosition);
+            m_context.ui.popUp(*m_listMenu, globalPosition);
         }
         refreshDeleteItem();
     });
@@ -511,35 +521,21 @@ void FrmMain::setAdvertisementShown(bool shown) {
 }
 
 void FrmMain::setSoundFilePath(const QString& path) {
-    m_soundFilePath = path;
+    m_settings.soundFilePath = path;
     m_ui->txtWav->setText(path);
 }
 
 bool FrmMain::pickFile(const QString& caption, const QString& pattern) {
-    if (m_filePicker)
-        return m_filePicker(caption, pattern);
-    return FrmDlg::pick(caption, pattern, m_context.settings, *this, this);
+    return m_context.ui.pickFile(caption, pattern, *this, this);
 }
 
 void FrmMain::tell(const QString& text) {
-    if (m_messages) {
-        m_messages(text);
-        return;
-    }
-    // Never modal: alarms go on firing while the message waits to be read.
-    auto* box = new QMessageBox(QMessageBox::Information, Caption, text, QMessageBox::Ok,
-                                isVisible() ? this : nullptr);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
+    m_context.ui.tell(text, this);
 }
 
 void FrmMain::notify(const QString& text) {
-    if (!m_messages && m_tray.isShown()) {
-        m_tray.icon()->showMessage(TrayIcon::Tip, text, QSystemTrayIcon::Warning);
-        return;
-    }
-    tell(text);
+    if (!m_context.ui.showBalloon(m_tray, text))
+        tell(text);
 }
 
 void FrmMain::showNotification(const QString& text, const QDateTime& alarmTime) {
@@ -613,14 +609,19 @@ void FrmMain::addAlarm(const QString& line) {
     m_alarms.append(Alarm(StoreLine{line, {}}));
 }
 
+void FrmMain::showSettings() {
+    m_ui->tSJ->setText(m_settings.advanceMinutes);
+    m_ui->txtInter->setText(m_settings.restInterval);
+    m_ui->chkBeep->setChecked(m_settings.restReminder);
+    m_ui->ckClr->setChecked(m_settings.autoClear);
+    m_ui->ckAuto->setChecked(m_settings.autoStart);
+    setSoundFilePath(m_settings.soundFilePath);
+}
+
 void FrmMain::saveSettings() {
-    SettingsValues values;
-    values.advanceMinutes = m_ui->tSJ->text();
-    values.restInterval = m_ui->txtInter->text();
-    values.restReminder = m_ui->chkBeep->isChecked();
-    values.autoClear = m_ui->ckClr->isChecked();
-    values.autoStart = m_ui->ckAuto->isChecked();
-    writeExitSettings(m_context.settings, values);
+    if (!writeExitSettings(m_context.settings, m_settings))
+        qCWarning(lcShell) << "the settings could not be saved:" << m_context.settings.fileName()
+                           << settingsProblem(m_context.settings);
 }
 
 void FrmMain::centreOnScreen() {
@@ -674,7 +675,7 @@ void FrmMain::applyReminderType() {
 }
 
 void FrmMain::restTick() {
-    const RestTick tick = m_rest.tick(m_ui->chkBeep->isChecked(), m_ui->txtInter->text());
+    const RestTick tick = m_rest.tick(m_settings.restReminder, m_settings.restInterval);
     if (tick.showRunTime)
         m_ui->lblInfo->setText(tick.infoLine);
     if (tick.remind)

@@ -13,6 +13,7 @@
 #include "tikko/picker/frm_dlg.h"
 #include "tikko/shell/rest_reminder.h"
 #include "tikko/shell/tray_icon.h"
+#include "tikko/shell/user_interface.h"
 
 #include <QLoggingCategory>
 #include <QTimer>
@@ -45,6 +46,7 @@ struct MainWindowContext {
     const Clock& clock;
     const MonotonicClock& monotonic;
     QSettings& settings;
+    UserInterface& ui;
     ProgramFiles files;    // skin.she and the default alarm.wav
     QString storePath;     // alarm.ini, where it is written
     QString storeReadPath; // where it is read at start-up, when that is another file
@@ -57,16 +59,6 @@ class FrmMain final : public QWidget, private AlarmHost, public PickerHost {
 
 public:
     static inline const QString Caption = QStringLiteral("TikkoClock2.9版");
-
-    // Pops a menu up at a screen position and returns when it has closed.
-    using MenuPopUp = std::function<void(QMenu& menu, const QPoint& globalPosition)>;
-    // Tells the user one thing without waiting for an answer.
-    using MessageSink = std::function<void(const QString& text)>;
-    // Opens the file picker modally with that caption and pattern; true when a file was
-    // chosen (the picker has then set the path it was opened for).
-    using FilePicker = std::function<bool(const QString& caption, const QString& pattern)>;
-    // Shows a secondary window modally at its place and returns when it has closed.
-    using ModalRunner = std::function<void(QDialog& window)>;
 
     explicit FrmMain(MainWindowContext context, QWidget* parent = nullptr);
     ~FrmMain() override;
@@ -81,10 +73,6 @@ public:
     // The left click on the icon, and a second start of the program.
     void restoreFromTray();
 
-    void setMenuPopUp(MenuPopUp popUp) { m_menuPopUp = std::move(popUp); }
-    void setMessageSink(MessageSink sink) { m_messages = std::move(sink); }
-    void setFilePicker(FilePicker picker) { m_filePicker = std::move(picker); }
-    void setModalRunner(ModalRunner runner) { m_modalRunner = std::move(runner); }
     // Where the calendar control is looked for (the program's and the installed folder).
     void setCalendarFolders(QStringList folders);
 
@@ -105,7 +93,9 @@ public:
     AlarmCheck& alarmCheck() { return m_check; }
     NotificationWindow& notification() { return m_notification; }
     TrayIcon& trayIcon() { return m_tray; }
-    QString soundFilePath() const override { return m_soundFilePath; }
+    QString soundFilePath() const override { return m_settings.soundFilePath; }
+    // The settings as the window holds them; exit writes them.
+    const SettingsValues& settings() const { return m_settings; }
 
 signals:
     // The exit work is done (or skipped after a shutdown); the program may end.
@@ -119,6 +109,10 @@ protected:
 
 private slots:
     void on_ckAuto_toggled(bool checked);
+    void on_ckClr_toggled(bool checked);
+    void on_chkBeep_toggled(bool checked);
+    void on_tSJ_textChanged(const QString& text);
+    void on_txtInter_textChanged(const QString& text);
     void on_cZQH_editTextChanged(const QString& text);
     void on_cZQM_editTextChanged(const QString& text);
     void on_cZQH_activated(int index);
@@ -153,6 +147,8 @@ private:
     void mergeOutsideChange();
     void checkAlarms();
     void saveSettings();
+    // Puts the settings into the boxes that show them.
+    void showSettings();
     void centreOnScreen();
     void fillSpanLists();
     void fillEditorLists();
@@ -178,23 +174,18 @@ private:
     AlarmEditor m_editor;
     NotificationWindow m_notification;
     TrayIcon m_tray;
-    QTimer m_timer1;
-    QTimer m_timer2;
-    QTimer m_timer3;
+    QTimer m_checkTimer; // "Timer1"
+    QTimer m_clockTimer; // "Timer2"
+    QTimer m_restTimer;  // "Timer3"
     RestReminder m_rest;
-    SettingsValues m_settingsRead; // as start-up found them
+    SettingsValues m_settings;
     SaveReport m_saveReport;
     QStringList m_startNotices; // told once the program is up
     bool m_mergeTold = false;
     StepRunner m_startup;
     StepRunner m_exit;
-    QString m_soundFilePath;
     QString m_runProgramPath;
     QMenu* m_listMenu = nullptr;
-    MenuPopUp m_menuPopUp;
-    MessageSink m_messages;
-    FilePicker m_filePicker;
-    ModalRunner m_modalRunner;
     std::unique_ptr<KalendoLibrary> m_calendar;
     QMetaObject::Connection m_trayConnection;
     bool m_loadedAlarms = false;

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#include "tikko/shell/user_interface.h"
+
+#include "tikko/picker/frm_dlg.h"
+#include "tikko/shell/frm_main.h"
+#include "tikko/shell/tray_icon.h"
+
+#include <QDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+namespace tikko {
+
+void DesktopInterface::tell(const QString& text, QWidget* parent) {
+    // Never modal: alarms go on firing while the message waits to be read.
+    auto* box = new QMessageBox(QMessageBox::Information, FrmMain::Caption, text, QMessageBox::Ok,
+                                parent && parent->isVisible() ? parent : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+bool DesktopInterface::showBalloon(TrayIcon& tray, const QString& text) {
+    if (!tray.isShown())
+        return false;
+    tray.icon()->showMessage(TrayIcon::Tip, text, QSystemTrayIcon::Warning);
+    return true;
+}
+
+void DesktopInterface::popUp(QMenu& menu, const QPoint& globalPosition) {
+    menu.exec(globalPosition);
+}
+
+bool DesktopInterface::pickFile(const QString& caption, const QString& pattern, PickerHost& host,
+                                QWidget* parent) {
+    return FrmDlg::pick(caption, pattern, m_settings, host, parent);
+}
+
+void DesktopInterface::runModal(QDialog& window) {
+    window.exec();
+}
+
+} // namespace tikko
