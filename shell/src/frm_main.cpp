@@ -258,6 +258,7 @@ void FrmMain::showAtStart() {
     }
     if (!m_tray.isShown())
         showMinimized(); // without a notification area a hidden window could not come back
+    paceTimers();
 }
 
 void FrmMain::restoreFromTray() {
@@ -269,8 +270,37 @@ void FrmMain::restoreFromTray() {
     });
 }
 
+void FrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    paceTimers();
+}
+
+void FrmMain::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    paceTimers();
+}
+
+void FrmMain::paceTimers() {
+    if (isVisible() && !isMinimized()) {
+        if (!m_clockTimer.isActive()) {
+            showClock();
+            m_clockTimer.start();
+        }
+        if (m_restTimer.interval() != 1000 || !m_restTimer.isActive())
+            m_restTimer.start(1000);
+        return;
+    }
+    m_clockTimer.stop();
+    constexpr qint64 Day = 24 * 3600 * 1000;
+    const auto next = m_rest.msToNextReminder(m_settings.restReminder, m_settings.restInterval);
+    // A day at most: the next tick looks again, whatever the settings became.
+    m_restTimer.start(static_cast<int>(std::clamp<qint64>(next.value_or(Day), 1000, Day)));
+}
+
 void FrmMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        paceTimers();
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray.isShown())
         QTimer::singleShot(0, this, [this] {
             if (isMinimized())
@@ -322,6 +352,7 @@ void FrmMain::on_ckClr_toggled(bool checked) {
 
 void FrmMain::on_chkBeep_toggled(bool checked) {
     m_settings.restReminder = checked;
+    paceTimers();
 }
 
 void FrmMain::on_tSJ_textChanged(const QString& text) {
@@ -330,6 +361,7 @@ void FrmMain::on_tSJ_textChanged(const QString& text) {
 
 void FrmMain::on_txtInter_textChanged(const QString& text) {
     m_settings.restInterval = text;
+    paceTimers();
 }
 
 void FrmMain::on_cZQH_editTextChanged(const QString&) {
@@ -667,15 +699,16 @@ void FrmMain::recomputeAlarmMoment() {
 }
 
 void FrmMain::applyReminderType() {
-    const QString type = m_ui->cTX->currentText();
-    const bool prompt = type == reminder::SoundAndText || type == reminder::Text;
-    const bool action = type == reminder::SoundAndAction || type == reminder::Action;
-    m_ui->cTxt->setEnabled(prompt);
-    m_ui->cDZ->setEnabled(action);
+    // The prompt belongs to the types that show the window, the action to those that act.
+    const ReminderType* type = findReminderType(m_ui->cTX->currentText());
+    m_ui->cTxt->setEnabled(type && type->window);
+    m_ui->cDZ->setEnabled(type && type->action);
 }
 
 void FrmMain::restTick() {
     const RestTick tick = m_rest.tick(m_settings.restReminder, m_settings.restInterval);
+    if (m_restTimer.interval() != 1000)
+        paceTimers();
     if (tick.showRunTime)
         m_ui->lblInfo->setText(tick.infoLine);
     if (tick.remind)

@@ -4,6 +4,7 @@
 #include "tikko/alarm/alarm_editor.h"
 #include "tikko/alarm/clock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tikko {
@@ -38,7 +39,8 @@ RestTick RestReminder::tick(bool enabled, const QString& intervalText) {
     ++m_ticks;
     RestTick result;
     result.runSeconds = runSecondsNow();
-    if (m_ticks > QuietTicks) {
+    // A window that was hidden ticked rarely: its run time shows at once.
+    if (m_ticks > QuietTicks || result.runSeconds > QuietTicks) {
         result.showRunTime = true;
         result.infoLine = runTimeLine(result.runSeconds);
     }
@@ -55,6 +57,16 @@ RestTick RestReminder::tick(bool enabled, const QString& intervalText) {
     // A multiple lies in (previous, now] exactly when the quotients differ.
     result.remind = result.runSeconds / *interval > previous / *interval;
     return result;
+}
+
+std::optional<qint64> RestReminder::msToNextReminder(bool enabled,
+                                                     const QString& intervalText) const {
+    const std::optional<qint64> interval = intervalSeconds(intervalText);
+    if (!enabled || !interval)
+        return std::nullopt;
+    const qint64 ms = std::max<qint64>(0, m_clock.elapsedMs() - m_startMs);
+    const qint64 period = *interval * 1000;
+    return period - ms % period;
 }
 
 QString RestReminder::runTimeLine(qint64 runSeconds) {

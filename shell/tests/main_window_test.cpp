@@ -72,12 +72,19 @@ TEST_F(MainWindowTest, LoadedAlarmsStartHiddenButNeverOutOfReach) {
     // No notification area offscreen: the window is minimised, not hidden.
     ASSERT_FALSE(window->trayIcon().isShown());
     EXPECT_TRUE(window->isMinimized());
+    // Unseen, the clock label does not tick, and nor does the run-time count without a
+    // rest reminder: it costs nothing while it waits.
+    EXPECT_FALSE(child<QTimer>("Timer2")->isActive());
+    EXPECT_GE(child<QTimer>("Timer3")->interval(), 3600 * 1000);
+    EXPECT_TRUE(child<QTimer>("Timer1")->isActive());
     // What the minimise started has run: the window is still there.
     QCoreApplication::processEvents();
     EXPECT_TRUE(window->isVisible());
     // The icon's left click brings it back.
     emit window->trayIcon().leftClicked();
     EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(child<QTimer>("Timer2")->isActive());
+    EXPECT_EQ(child<QTimer>("Timer3")->interval(), 1000);
 }
 
 TEST_F(MainWindowTest, ExpiredAlarmsFollowTheAutoClearSetting) {

@@ -38,6 +38,18 @@ TEST_F(RestReminderTest, ThirtyMinutesRemindsAt1800And3600Seconds) {
     EXPECT_EQ(runUntil(3600, "30"), (std::vector<qint64>{1800, 3600}));
 }
 
+TEST_F(RestReminderTest, AHiddenWindowIsToldWhenTheNextReminderIsDue) {
+    clock.setMs(10 * Second + 250);
+    EXPECT_EQ(reminder.msToNextReminder(true, "0.5"), 20 * Second - 250);
+    EXPECT_FALSE(reminder.msToNextReminder(false, "0.5"));
+    EXPECT_FALSE(reminder.msToNextReminder(true, "abc"));
+    // A tick at that moment reminds, and the run time shows although few ticks came.
+    clock.setMs(30 * Second);
+    const RestTick tick = reminder.tick(true, "0.5");
+    EXPECT_TRUE(tick.remind);
+    EXPECT_TRUE(tick.showRunTime);
+}
+
 TEST_F(RestReminderTest, HalfAMinuteRemindsEveryThirtySeconds) {
     EXPECT_EQ(runUntil(120, "0.5"), (std::vector<qint64>{30, 60, 90, 120}));
 }

@@ -13,7 +13,7 @@ struct Step {
     std::function<void()> run;
 };
 
-// Runs steps in their order. A step that fails is passed over quietly and the next one
+// Runs steps in their order. A step that fails is logged and passed over, and the next one
 // runs; the trace tells which ran and which failed.
 class StepRunner {
 public:

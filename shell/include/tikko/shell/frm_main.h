@@ -103,6 +103,8 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -156,6 +158,9 @@ private:
     void applyReminderType();
     void showClock();
     void restTick();
+    // A window nobody sees needs no clock label and no run-time count: its timers then tick
+    // only when a rest reminder is due.
+    void paceTimers();
     void refreshDeleteItem();
     // The advertisement panel lies over the list while it is empty.
     void setAdvertisementShown(bool shown);

@@ -38,6 +38,10 @@ public:
 
     qint64 ticks() const { return m_ticks; }
 
+    // How long from now until the next multiple of the interval, at least 1 ms; nothing
+    // when no reminder is due ever. Lets a hidden window tick only when a reminder is due.
+    std::optional<qint64> msToNextReminder(bool enabled, const QString& intervalText) const;
+
     // "【提醒】软件已运行:" + seconds + the rest of the line.
     static QString runTimeLine(qint64 runSeconds);
 
