@@ -3,6 +3,7 @@
 // converting the same days for comparison.
 //   build/calendar/engine/kalendo_engine_bench
 #include "kalendo/engine.h"
+#include "kalendo/lunar.h"
 #include "kalendo/month_grid.h"
 
 #include <benchmark/benchmark.h>
@@ -44,6 +45,37 @@ void BM_SolarToLunarText(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_SolarToLunarText);
+
+// The typed conversion, Gregorian to lunar, over every day of 1901-2090.
+void BM_TypedFromSolar(benchmark::State& state) {
+    const auto& days = allDays();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(LunarDate::fromSolar(days[i]));
+        if (++i == days.size())
+            i = 0;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_TypedFromSolar);
+
+// And back, leap months included, over the lunar dates of the same days.
+void BM_TypedToSolar(benchmark::State& state) {
+    static const std::vector<LunarDate> lunar = [] {
+        std::vector<LunarDate> v;
+        for (Date d : allDays())
+            v.push_back(LunarDate::fromSolar(d));
+        return v;
+    }();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(lunar[i].toSolar());
+        if (++i == lunar.size())
+            i = 0;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_TypedToSolar);
 
 // 阴历转阳历 on every ordinary lunar month of 1901-2090, day 15.
 void BM_LunarToSolar(benchmark::State& state) {

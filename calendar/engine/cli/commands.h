@@ -38,16 +38,11 @@ Date parseUserDate(std::string_view text, std::string_view what = "date");
 
 // 星期日 ... 星期六.
 std::string_view weekdayName(unsigned weekday);
-// A lunar month as people name it: 正月 for the first, 闰 before a leap month.
-std::string lunarMonthWords(const Engine& engine, const LunarDate& lunar);
 // 农历丙午年正月初一: the lunar year's 干支, month and day.
-std::string lunarDateWords(const Engine& engine, const LunarDate& lunar);
+std::string lunarDateWords(const LunarDate& lunar);
 // A date with four-digit year and two-digit month and day, joined by the separator:
 // 2026-02-17, or 20260217 for iCalendar.
 std::string paddedDate(Date date, std::string_view separator = "-");
-// The festivals of a day by the grid's rules, one name each: the table keeps several names
-// of one day in one text, split by blanks.
-std::vector<std::string> festivalNamesOn(const Engine& engine, Date date, const LunarDate& lunar);
 
 // --- day ---
 struct DayFacts {
