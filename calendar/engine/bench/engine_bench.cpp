@@ -5,9 +5,11 @@
 #include "kalendo/engine.h"
 #include "kalendo/lunar.h"
 #include "kalendo/month_grid.h"
+#include "kalendo_cli.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -76,6 +78,19 @@ void BM_TypedToSolar(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_TypedToSolar);
+
+// `kalendo 2026`: the year page, twelve compact months with their lunar lines, 80 columns.
+void BM_YearPage(benchmark::State& state) {
+    CliOptions options;
+    options.today = Date::fromYmd(2026, 12, 9);
+    options.columns = 80;
+    const std::vector<std::string> args{"2026"};
+    for (auto _ : state) {
+        std::ostringstream out, err;
+        benchmark::DoNotOptimize(runKalendo(args, out, err, options));
+    }
+}
+BENCHMARK(BM_YearPage)->Unit(benchmark::kMillisecond);
 
 // 阴历转阳历 on every ordinary lunar month of 1901-2090, day 15.
 void BM_LunarToSolar(benchmark::State& state) {

@@ -46,8 +46,8 @@ int parseYear(std::string_view text, std::string_view what) {
         year = -1; // too large to show as a number: out of range below
     }
     if (year < kFirstListYear || year > kLastListYear)
-        throw UsageError{
-            std::string(what) + " must be " + range + " (got " + std::string(text) + ")", false};
+        throw UsageError{std::string(what) + " must be " + range + " (got " + std::string(text) +
+                         ")"};
     return static_cast<int>(year);
 }
 
@@ -56,8 +56,7 @@ Date parseUserDate(std::string_view text, std::string_view what) {
         return parseDate(text);
     } catch (const EngineError&) {
         throw UsageError{std::string(what) + " must be a valid date YYYY-MM-DD, not '" +
-                             std::string(text) + "'",
-                         false};
+                         std::string(text) + "'"};
     }
 }
 

@@ -15,8 +15,7 @@ std::string dateRange() {
 
 DayFacts dayFacts(const Engine& engine, Date date) {
     if (date < Engine::kFirstDay || date > Engine::kLastDay)
-        throw UsageError{"the lunar calendar covers " + dateRange() + ", not " + paddedDate(date),
-                         false};
+        throw UsageError{"the lunar calendar covers " + dateRange() + ", not " + paddedDate(date)};
     DayFacts facts;
     facts.date = date;
     facts.lunar = engine.solarToLunarDate(date);

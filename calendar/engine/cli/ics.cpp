@@ -145,8 +145,7 @@ int runIcs(std::span<const std::string> args, std::ostream& out) {
     const int first = parseYear(years[0]);
     const int last = years.size() == 2 ? parseYear(years[1], "last year") : first;
     if (last < first)
-        throw UsageError{"the last year " + years[1] + " comes before the first " + years[0],
-                         false};
+        throw UsageError{"the last year " + years[1] + " comes before the first " + years[0]};
     const Engine engine;
     const std::vector<IcsEvent> events = icsEvents(engine, first, last, contents);
     std::string name = "农历 " + std::to_string(first);
