@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Creates the control offscreen and asks it, through its dispatch interface, for the lunar
-// date of a day; prints the answer and fails unless it is the known one.
+// Creates the control offscreen and asks it, through its dispatch interface and through the
+// engine's typed API, for the lunar date of a day; prints the answers and fails unless they
+// are the known ones.
 #include <QApplication>
 #include <cstdio>
 #include <kalendo/control.h>
+#include <kalendo/lunar.h>
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -16,5 +18,11 @@ int main(int argc, char* argv[]) {
     }
     const QString lunar = answer.value.toString();
     std::printf("%s\n", qPrintable(lunar));
-    return lunar == QStringLiteral("120090501") ? 0 : 1;
+
+    const kalendo::LunarDate typed =
+        kalendo::LunarDate::fromSolar(kalendo::Date::fromYmd(2009, 6, 23));
+    std::printf("%s%s\n", typed.monthName().c_str(), typed.dayName().c_str());
+    const bool same = typed == kalendo::LunarDate{2009, 5, 1, true} &&
+                      typed.toSolar() == kalendo::Date::fromYmd(2009, 6, 23);
+    return lunar == QStringLiteral("120090501") && same ? 0 : 1;
 }

@@ -125,6 +125,14 @@ packages)
     info=$(dpkg-deb -I "$deb")
     grep -q "^ Package: $package$" <<<"$info" || fail "$package: control"
     grep -q "^ Maintainer: " <<<"$info" || fail "$package: no maintainer"
+    # The description as apt show gives it: the synopsis, then each line of the long text
+    # as written in the build files, with nothing (such as a list's ";") added.
+    description=$(dpkg-deb -f "$deb" Description)
+    (($(wc -l <<<"$description") >= 3)) || fail "$package: no long description: $description"
+    while IFS= read -r line; do
+      grep -qF "\"${line# }" "$source/packaging/CMakeLists.txt" ||
+        fail "$package: description line '$line' is not the text of packaging/CMakeLists.txt"
+    done <<<"$description"
   done
   # Dependencies: the libraries from dpkg-shlibdeps, the sound plug-ins by hand.
   depends=$(dpkg-deb -f "$out/tikkoclock_${version}-1_"*.deb Depends)

@@ -2,7 +2,7 @@
 // kalendo-demo: shows the control in a window and keeps its appearance in a settings file.
 //
 //   kalendo-demo [SETTINGS.ini] [--today YYYY-MM-DD] [--pictures] [--save]
-//                [--screenshot FILE.png]
+//                [--mark YYYY-MM-DD]... [--size WIDTHxHEIGHT] [--screenshot FILE.png]
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
@@ -52,6 +52,12 @@ int main(int argc, char* argv[]) {
     parser.addOption(picturesOption);
     parser.addOption(saveOption);
     parser.addOption(shotOption);
+    QCommandLineOption markOption("mark", "Mark this day with a dot (again for more).",
+                                  "YYYY-MM-DD");
+    QCommandLineOption sizeOption("size", "Make the control scalable and this large.",
+                                  "WIDTHxHEIGHT");
+    parser.addOption(markOption);
+    parser.addOption(sizeOption);
     parser.process(app);
 
     kalendo::TodayProvider today;
@@ -134,6 +140,23 @@ int main(int argc, char* argv[]) {
     QObject::connect(pictures, &QPushButton::clicked, givePictures);
     QObject::connect(control, &Kalendo::propertyChanged, status,
                      [status](const QString& name) { status->setText(name + " changed"); });
+    // What a host hears of the user.
+    QObject::connect(control, &Kalendo::clicked, status, [status](QDate day) {
+        status->setText(QStringLiteral("clicked ") + day.toString(Qt::ISODate));
+    });
+    QObject::connect(control, &Kalendo::currentPageChanged, status, [status](int y, int m) {
+        status->setText(QStringLiteral("showing %1-%2").arg(y).arg(m));
+    });
+
+    QList<QDate> marked;
+    for (const QString& day : parser.values(markOption))
+        marked << QDate::fromString(day, Qt::ISODate);
+    control->setMarkedDays(marked);
+    if (parser.isSet(sizeOption)) {
+        const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
+        control->setScalable(true);
+        control->setMinimumSize(size.value(0).toInt(), size.value(1).toInt());
+    }
 
     if (!settingsPath.isEmpty())
         load();
@@ -145,8 +168,11 @@ int main(int argc, char* argv[]) {
         return saveAppearance() ? 0 : 1;
     }
 
-    if (parser.isSet(shotOption))
+    if (parser.isSet(shotOption)) {
+        window.show(); // so that a scalable control is laid out at its size
+        QApplication::processEvents();
         return control->grab().save(parser.value(shotOption)) ? 0 : 1;
+    }
     window.show();
     return app.exec();
 }

@@ -147,9 +147,29 @@ QPixmap pictureFromVariant(const QVariant& v) {
     }
 }
 
+QString lunarDateText(const LunarDate& date) {
+    return QStringLiteral("%1%2%3%4")
+        .arg(date.leap ? 1 : 0)
+        .arg(date.year, 4, 10, QLatin1Char('0'))
+        .arg(date.month, 2, 10, QLatin1Char('0'))
+        .arg(date.day, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<LunarDate> lunarDateFromText(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.size() != 9 || (t[0] != QLatin1Char('0') && t[0] != QLatin1Char('1')))
+        return std::nullopt;
+    for (const QChar c : t)
+        if (!c.isDigit() || c.unicode() > '9')
+            return std::nullopt;
+    return LunarDate{t.mid(1, 4).toInt(), t.mid(5, 2).toInt(), t.mid(7, 2).toInt(),
+                     t[0] == QLatin1Char('1')};
+}
+
 const QString kFillMethod = QStringLiteral("返回阳历控件");
 const QString kRecordMethod = QStringLiteral("显视记录");
-// Both date properties name the selected day, or the shown month's first day.
+// Both date properties name the selected day, or the shown month's first day: 中阳历 as a
+// date, 中阴历 as the lunar date text.
 const QString kSolarDateProperty = QStringLiteral("中阳历");
 const QString kLunarDateProperty = QStringLiteral("中阴历");
 
@@ -221,7 +241,9 @@ Result Kalendo::propertyGet(const QString& name) const {
     return d->guard(name, [&](Result& result) {
         if (const AppearanceProperty* p = findAppearanceProperty(name))
             result.value = d->get(*p);
-        else if (isDateProperty(name))
+        else if (name == kLunarDateProperty)
+            result.value = lunarDateText(kalendo::LunarDate::fromSolar(d->view.selectedDate()));
+        else if (name == kSolarDateProperty)
             result.value = toQDate(d->view.selectedDate());
         else
             throw kalendo::EngineError(kalendo::Error::NoSuchMember);
@@ -232,8 +254,15 @@ Result Kalendo::propertyPut(const QString& name, const QVariant& value) {
     if (const AppearanceProperty* p = findAppearanceProperty(name))
         return d->guard(name, [&](Result&) { d->put(*p, value); });
     if (isDateProperty(name)) {
-        const Result r = d->act(
-            name, [&](Result&) { d->view.selectDate(kalendo::toDateTime(toValue(value)).date); });
+        const Result r = d->act(name, [&](Result&) {
+            // 中阴历 takes a lunar date text; a Gregorian date selects that day, as it
+            // always has.
+            const std::optional<kalendo::LunarDate> lunar =
+                name == kLunarDateProperty ? lunarDateFromText(value.toString()) : std::nullopt;
+            if (lunar && !lunar->exists())
+                throw kalendo::EngineError(kalendo::Error::InvalidPropertyValue);
+            d->view.selectDate(lunar ? lunar->toSolar() : kalendo::toDateTime(toValue(value)).date);
+        });
         // The date properties keep nothing beyond the selection, and notify as the others.
         if (r.ok())
             emit propertyChanged(name);

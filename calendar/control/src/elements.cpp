@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "elements_p.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -106,9 +105,24 @@ QPoint Label::textOrigin(const QFontMetrics& fm) const {
     return QPoint(x, baseline);
 }
 
-void Label::mousePressEvent(QMouseEvent* event) {
-    emit pressed(event->button());
-    event->accept();
+Dot::Dot(QWidget* parent)
+    : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Dot::setColour(OleColour c) {
+    if (c == m_colour)
+        return;
+    m_colour = c;
+    update();
+}
+
+void Dot::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(toQColor(m_colour, palette()));
+    p.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
 PictureButton::PictureButton(QWidget* parent)

@@ -43,12 +43,9 @@ public:
     void setBorder(bool border);
     void setAlignment(Qt::Alignment alignment);
 
-signals:
-    void pressed(Qt::MouseButton button);
-
 protected:
+    // Mouse events go on to the control, which knows the cell under the pointer.
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     QPoint textOrigin(const QFontMetrics& fm) const;
@@ -106,6 +103,20 @@ public:
 
 private:
     std::function<int()> m_entry;
+};
+
+// A round mark in the colour of its day's number: a day a host marked.
+class Dot : public QWidget {
+    Q_OBJECT
+public:
+    explicit Dot(QWidget* parent);
+    void setColour(OleColour c);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    OleColour m_colour = 0;
 };
 
 // A picture stretched to its box.

@@ -2,9 +2,12 @@
 #include "kalendo_p.h"
 
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <cmath>
 
 // Warnings by default; the failed user actions on request.
 Q_LOGGING_CATEGORY(lcKalendo, "kalendo.control", QtInfoMsg)
@@ -184,13 +187,6 @@ void Kalendo::Private::build() {
         day->setAlignment(Qt::AlignHCenter);
         // Weekend cells take their colours from the appearance defaults below.
         day->setForeColour(system_colour::kWindowText);
-        QObject::connect(day, &Label::pressed, q, [this, i](Qt::MouseButton b) {
-            const auto mouse = b == Qt::LeftButton    ? kalendo::MonthView::Mouse::Left
-                               : b == Qt::RightButton ? kalendo::MonthView::Mouse::Right
-                                                      : kalendo::MonthView::Mouse::Other;
-            act(QStringLiteral("阳历日_MouseDown"),
-                [&](kalendo::Result&) { view.pressDay(i, mouse); });
-        });
         days[std::size_t(i)] = day;
 
         Label* caption =
@@ -199,6 +195,14 @@ void Kalendo::Private::build() {
         caption->setAlignment(Qt::AlignHCenter);
         caption->setForeColour(kalendo::colour::kBlack);
         captions[std::size_t(i)] = caption;
+
+        // Beside the number, in the cell's free room: a host's mark on the day.
+        auto* mark = new kalendo::detail::Dot(q);
+        mark->setObjectName(QStringLiteral("标记"));
+        mark->setGeometry(twips(360 + 1080 * c + 525, 840 + 720 * r + 60, 90, 90));
+        indexed(mark, i);
+        mark->hide();
+        marks[std::size_t(i)] = mark;
     }
 
     const char* buttonNames[] = {"上年", "下年", "上月", "下月", "今天"};
@@ -244,6 +248,66 @@ void Kalendo::Private::build() {
     }
 
     applyDefaults();
+    recordLayout();
+    // The control takes the focus when it opens (see showEvent), not its year box, so that
+    // a first arrow key or wheel turn moves nothing by surprise.
+    q->setFocusPolicy(Qt::ClickFocus);
+}
+
+void Kalendo::Private::recordLayout() {
+    layout.clear();
+    for (QWidget* w : q->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        layout.push_back({w, w->geometry(), w->font().pixelSize()});
+}
+
+QRect Kalendo::Private::scaled(const QRect& r) const {
+    auto at = [this](int v) {
+        return int(std::lround(v * scale));
+    };
+    return QRect(QPoint(at(r.left()), at(r.top())), QPoint(at(r.right() + 1), at(r.bottom() + 1)))
+        .adjusted(0, 0, -1, -1);
+}
+
+void Kalendo::Private::relayout() {
+    const double s =
+        scalable
+            ? std::max(1.0, std::min(q->width() / double(kWidth), q->height() / double(kHeight)))
+            : 1.0;
+    if (s == scale)
+        return;
+    scale = s;
+    for (const Placed& p : layout) {
+        p.widget->setGeometry(scaled(p.geometry));
+        if (p.pixelSize > 0) {
+            QFont f = p.widget->font();
+            f.setPixelSize(std::max(1, int(std::lround(p.pixelSize * s))));
+            p.widget->setFont(f);
+        }
+    }
+}
+
+int Kalendo::Private::cellAt(const QPoint& pos) const {
+    // A cell is its column's width and its row's height: the number and the lunar line and
+    // the room around them.
+    for (int i = 0; i < kCells; ++i)
+        if (scaled(twips(120 + 1080 * (i % 7), 840 + 720 * (i / 7), 1080, 720)).contains(pos))
+            return i;
+    return -1;
+}
+
+void Kalendo::Private::announce() {
+    const int year = view.hasMonth() ? view.year() : 0;
+    const int month = view.hasMonth() ? view.month() : 0;
+    const std::optional<kalendo::Date> selection = view.cellDate(view.selectedCell());
+    if (year != announcedYear || month != announcedMonth) {
+        announcedYear = year;
+        announcedMonth = month;
+        emit q->currentPageChanged(year, month);
+    }
+    if (selection != announcedSelection) {
+        announcedSelection = selection;
+        emit q->selectionChanged();
+    }
 }
 
 void Kalendo::Private::create() {
@@ -272,6 +336,8 @@ void Kalendo::Private::render() {
         Label* day = days[std::size_t(i)];
         showText(day, cell.day, was.day);
         day->setBorder(i == selected);
+        marks[std::size_t(i)]->setVisible(view.isMarked(i));
+        marks[std::size_t(i)]->setColour(day->foreColour());
         day->setOpaque(cell.today);
         // 显视记录's colour shows only where the background is opaque: on today's number.
         day->setBackColour(cell.today && !view.isRecorded(i) ? kalendo::colour::kToday
@@ -289,8 +355,12 @@ void Kalendo::Private::render() {
     for (std::size_t l = 0; l < lists.size(); ++l) {
         QComboBox* c = lists[l];
         const QString text = qs(view.text(List(l)));
-        if (c->currentText() != text) {
+        // The current entry follows the text, so that a Down key or a wheel step moves on
+        // from the shown year or month and not from the list's first entry.
+        const int entry = view.entryIndex(List(l));
+        if (c->currentText() != text || c->currentIndex() != entry) {
             const QSignalBlocker blocker(c);
+            c->setCurrentIndex(entry);
             c->setEditText(text);
         }
     }
@@ -321,9 +391,98 @@ void Kalendo::paintEvent(QPaintEvent*) {
 
 void Kalendo::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The control keeps its size whatever its host asks for: height first, then width.
-    if (event->size() != QSize(kWidth, kHeight))
+    // Unless scalable, the control keeps its size whatever its host asks for.
+    if (!d->scalable && event->size() != QSize(kWidth, kHeight))
         setFixedSize(kWidth, kHeight);
+    d->relayout();
+}
+
+void Kalendo::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!d->shownBefore && !window()->focusWidget())
+        setFocus(Qt::OtherFocusReason);
+    d->shownBefore = true;
+}
+
+void Kalendo::mousePressEvent(QMouseEvent* event) {
+    const int cell = d->cellAt(event->position().toPoint());
+    if (cell < 0)
+        return QWidget::mousePressEvent(event);
+    const Qt::MouseButton b = event->button();
+    const auto mouse = b == Qt::LeftButton    ? kalendo::MonthView::Mouse::Left
+                       : b == Qt::RightButton ? kalendo::MonthView::Mouse::Right
+                                              : kalendo::MonthView::Mouse::Other;
+    d->pressedCell = b == Qt::LeftButton ? cell : -1;
+    d->act(QStringLiteral("阳历日_MouseDown"),
+           [&](kalendo::Result&) { d->view.pressDay(cell, mouse); });
+    event->accept();
+}
+
+void Kalendo::mouseReleaseEvent(QMouseEvent* event) {
+    const int cell = std::exchange(d->pressedCell, -1);
+    if (event->button() != Qt::LeftButton || cell < 0 ||
+        d->cellAt(event->position().toPoint()) != cell)
+        return QWidget::mouseReleaseEvent(event);
+    if (const std::optional<kalendo::Date> date = d->view.cellDate(cell))
+        emit clicked(toQDate(*date));
+}
+
+void Kalendo::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (const std::optional<kalendo::Date> date =
+            d->view.cellDate(d->cellAt(event->position().toPoint())))
+        emit activated(toQDate(*date));
+}
+
+int Kalendo::shownYear() const {
+    return d->view.hasMonth() ? d->view.year() : 0;
+}
+
+int Kalendo::shownMonth() const {
+    return d->view.hasMonth() ? d->view.month() : 0;
+}
+
+QDate Kalendo::selectedDay() const {
+    const std::optional<kalendo::Date> date = d->view.cellDate(d->view.selectedCell());
+    return date ? toQDate(*date) : QDate();
+}
+
+void Kalendo::setMarkedDays(const QList<QDate>& days) {
+    std::vector<kalendo::Date> marked;
+    for (const QDate& day : days)
+        if (day.isValid() && day.year() >= 1 && day.year() <= 9999)
+            marked.push_back(toDate(day));
+    d->view.setMarkedDays(std::move(marked));
+    d->guard(QStringLiteral("setMarkedDays"), [&](kalendo::Result&) { d->render(); });
+}
+
+QList<QDate> Kalendo::markedDays() const {
+    QList<QDate> days;
+    for (const kalendo::Date day : d->view.markedDays())
+        days << toQDate(day);
+    return days;
+}
+
+bool Kalendo::isScalable() const {
+    return d->scalable;
+}
+
+void Kalendo::setScalable(bool scalable) {
+    if (scalable == d->scalable)
+        return;
+    d->scalable = scalable;
+    if (scalable) {
+        setMinimumSize(kWidth, kHeight);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    } else {
+        setFixedSize(kWidth, kHeight);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    d->relayout();
+    emit scalableChanged(scalable);
 }
 
 kalendo::Result Kalendo::lastError() const {

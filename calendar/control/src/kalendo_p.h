@@ -14,7 +14,9 @@
 #include <kalendo/engine.h>
 #include <kalendo/errors.h>
 #include <kalendo/month_grid.h>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kalendo::detail {
 
@@ -33,6 +35,11 @@ QDate toQDate(Date d);
 OleColour colourFromVariant(const QVariant& v);
 // A picture read from a variant: a pixmap, an image, image data, or nothing.
 QPixmap pictureFromVariant(const QVariant& v);
+
+// A lunar date as the nine-character text of 阳历返回农: leap flag, YYYY, MM, DD.
+QString lunarDateText(const LunarDate& date);
+// The lunar date such a text names, or nothing when the text is not one.
+std::optional<LunarDate> lunarDateFromText(const QString& text);
 
 // The names of the control's own methods and date properties on the dispatch interface.
 extern const QString kFillMethod;
@@ -57,9 +64,17 @@ struct KALENDO_NO_EXPORT Kalendo::Private {
     // result, which is also kept as the last error. Nothing it throws goes further.
     template <class F> kalendo::Result guard(const QString& source, F&& body) const;
     void setError(const QString& source, int number, const QString& message) const;
-    // Runs a user action or host call on the month view, then shows the view.
+    // Runs a user action or host call on the month view, then shows the view and tells the
+    // host what changed.
     template <class F> kalendo::Result act(const QString& source, F&& body);
     void render();
+    void announce();
+
+    // --- Size: every element's place at the classic size, scaled when scalable ---
+    void recordLayout();
+    void relayout();
+    QRect scaled(const QRect& r) const;
+    int cellAt(const QPoint& pos) const; // the day cell under a point, -1 for none
 
     // --- Appearance, driven by the property table ---
     Label* labelAt(kalendo::detail::Slot slot) const; // nullptr: the slot is no label
@@ -86,6 +101,20 @@ struct KALENDO_NO_EXPORT Kalendo::Private {
     kalendo::Engine engine;
     kalendo::MonthView view;
     kalendo::MonthGrid rendered; // the texts the labels were last given
+    int announcedYear = 0;       // the month and selection the host last heard of
+    int announcedMonth = 0;
+    std::optional<kalendo::Date> announcedSelection;
+    int pressedCell = -1; // where the left button went down, for clicked()
+    bool shownBefore = false;
+
+    struct Placed {
+        QWidget* widget;
+        QRect geometry; // at the classic size
+        int pixelSize;  // of its font, at the classic size
+    };
+    std::vector<Placed> layout;
+    bool scalable = false;
+    double scale = 1.0;
     mutable kalendo::Result lastError;
     kalendo::OleColour controlBack = kalendo::system_colour::kButtonFace;
 
@@ -102,6 +131,7 @@ struct KALENDO_NO_EXPORT Kalendo::Private {
     std::array<Label*, 7> weekdays{};
     std::array<Label*, kalendo::detail::kCells> days{};
     std::array<Label*, kalendo::detail::kCells> captions{};
+    std::array<kalendo::detail::Dot*, kalendo::detail::kCells> marks{};
     std::array<PictureButton*, 5> buttons{};
 
     QComboBox* list(List l) const { return lists[std::size_t(l)]; }
@@ -137,5 +167,6 @@ template <class F> kalendo::Result Kalendo::Private::act(const QString& source, 
     const kalendo::Result r = guard(source, [&](kalendo::Result& result) { body(result); });
     // The view is shown whatever became of the action: a failed one has put its lists back.
     const kalendo::Result shown = guard(source, [&](kalendo::Result&) { render(); });
+    announce();
     return shown.ok() ? r : shown;
 }

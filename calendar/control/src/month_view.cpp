@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "month_view.h"
 
+#include <algorithm>
 #include <kalendo/errors.h>
 #include <kalendo/text.h>
 
@@ -51,6 +52,27 @@ int MonthView::entryIndex(List list) const {
 
 bool MonthView::isRecorded(int cell) const {
     return cell >= 0 && cell < kCells && m_recorded.test(static_cast<std::size_t>(cell));
+}
+
+std::optional<Date> MonthView::cellDate(int cell) const {
+    if (!m_hasMonth || cell < 0 || cell >= kCells)
+        return std::nullopt;
+    const std::string_view day = text::trimBlanks(m_grid.cells[static_cast<std::size_t>(cell)].day);
+    if (day.empty())
+        return std::nullopt;
+    return Date::fromYmd(m_year, static_cast<unsigned>(m_month),
+                         static_cast<unsigned>(text::parseInt16(day)));
+}
+
+void MonthView::setMarkedDays(std::vector<Date> days) {
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    m_marked = std::move(days);
+}
+
+bool MonthView::isMarked(int cell) const {
+    const std::optional<Date> date = cellDate(cell);
+    return date && std::binary_search(m_marked.begin(), m_marked.end(), *date);
 }
 
 Int16 MonthView::number(List list) const {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <kalendo/engine.h>
 #include <kalendo/month_grid.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,12 @@ public:
     int selectedCell() const { return m_selected; } // -1: none
     bool isEnabled(Button button) const { return m_enabled[index(button)]; }
     bool isRecorded(int cell) const; // 显视记录 marked the cell since the last fill
+    // The day a cell of the shown month holds, if any.
+    std::optional<Date> cellDate(int cell) const;
+    // The days a host marks with events of its own, in whichever month is shown.
+    void setMarkedDays(std::vector<Date> days);
+    const std::vector<Date>& markedDays() const { return m_marked; }
+    bool isMarked(int cell) const;
 
     // --- Actions ---
     void create(); // the lists on today's year and month, and that month shown
@@ -106,6 +113,7 @@ private:
     int m_selected = -1;
     std::array<bool, 5> m_enabled{true, true, true, true, true};
     std::bitset<kCells> m_recorded;
+    std::vector<Date> m_marked; // sorted, no repeats
 };
 
 } // namespace kalendo

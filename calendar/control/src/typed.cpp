@@ -28,7 +28,7 @@ bool Kalendo::showRecord(int cellIndex) {
     return call(kRecordMethod, QVariantList{cellIndex}).ok();
 }
 
-// The two date properties are the same selection under two names.
+// The two date properties are the same selection, as a Gregorian and as a lunar date.
 std::optional<QDate> Kalendo::selectedSolarDate() const {
     return as<QDate>(propertyGet(kSolarDateProperty));
 }
@@ -37,12 +37,16 @@ bool Kalendo::setSelectedSolarDate(const QDate& date) {
     return propertyPut(kSolarDateProperty, date).ok();
 }
 
-std::optional<QDate> Kalendo::selectedLunarDate() const {
-    return as<QDate>(propertyGet(kLunarDateProperty));
+std::optional<kalendo::LunarDate> Kalendo::selectedLunarDate() const {
+    std::optional<kalendo::LunarDate> lunar;
+    d->guard(kLunarDateProperty, [&](kalendo::Result&) {
+        lunar = kalendo::LunarDate::fromSolar(d->view.selectedDate());
+    });
+    return lunar;
 }
 
-bool Kalendo::setSelectedLunarDate(const QDate& date) {
-    return propertyPut(kLunarDateProperty, date).ok();
+bool Kalendo::setSelectedLunarDate(const kalendo::LunarDate& date) {
+    return propertyPut(kLunarDateProperty, lunarDateText(date)).ok();
 }
 
 void Kalendo::setValue() {
@@ -200,6 +204,85 @@ OleColour Kalendo::buttonBackColour() const {
 }
 bool Kalendo::setButtonBackColour(OleColour c) {
     return d->putColour(A::ButtonBackColour, c);
+}
+
+// The colours as Qt properties.
+QColor Kalendo::titleBackQColor() const {
+    return kalendo::toQColor(d->colour(A::TitleBackColour), palette());
+}
+void Kalendo::setTitleBackColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::TitleBackColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::titleSolarQColor() const {
+    return kalendo::toQColor(d->colour(A::TitleSolarColour), palette());
+}
+void Kalendo::setTitleSolarColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::TitleSolarColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::titleLunarQColor() const {
+    return kalendo::toQColor(d->colour(A::TitleLunarColour), palette());
+}
+void Kalendo::setTitleLunarColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::TitleLunarColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::titleOtherQColor() const {
+    return kalendo::toQColor(d->colour(A::TitleOtherColour), palette());
+}
+void Kalendo::setTitleOtherColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::TitleOtherColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::controlBackQColor() const {
+    return kalendo::toQColor(d->colour(A::ControlBackColour), palette());
+}
+void Kalendo::setControlBackColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::ControlBackColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::watermarkQColor() const {
+    return kalendo::toQColor(d->colour(A::WatermarkColour), palette());
+}
+void Kalendo::setWatermarkColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::WatermarkColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::weekdayBarBackQColor() const {
+    return kalendo::toQColor(d->colour(A::WeekdayBarBackColour), palette());
+}
+void Kalendo::setWeekdayBarBackColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::WeekdayBarBackColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::weekdayTextQColor() const {
+    return kalendo::toQColor(d->colour(A::WeekdayTextColour), palette());
+}
+void Kalendo::setWeekdayTextColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::WeekdayTextColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::sundayTextQColor() const {
+    return kalendo::toQColor(d->colour(A::SundayTextColour), palette());
+}
+void Kalendo::setSundayTextColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::SundayTextColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::saturdayTextQColor() const {
+    return kalendo::toQColor(d->colour(A::SaturdayTextColour), palette());
+}
+void Kalendo::setSaturdayTextColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::SaturdayTextColour, kalendo::fromQColor(c));
+}
+QColor Kalendo::buttonBackQColor() const {
+    return kalendo::toQColor(d->colour(A::ButtonBackColour), palette());
+}
+void Kalendo::setButtonBackColour(const QColor& c) {
+    if (c.isValid())
+        d->putColour(A::ButtonBackColour, kalendo::fromQColor(c));
 }
 
 QPixmap Kalendo::buttonPicture(Button button) const {

@@ -161,7 +161,8 @@ TEST(Appearance, PicturesShowNormalAndWhileHeldDownPressed) {
 }
 
 // Each appearance property is a Qt property of its own, with its own notification, holding
-// the value the dispatch reads under the property's name.
+// the value the dispatch reads under the property's name: colours as QColor for Designer's
+// colour editor, stored as 0x00BBGGRR.
 TEST(Appearance, EveryPropertyIsAQtPropertyWithItsNotification) {
     auto k = makeControl();
     const QMetaObject* meta = k->metaObject();
@@ -170,9 +171,12 @@ TEST(Appearance, EveryPropertyIsAQtPropertyWithItsNotification) {
         const QMetaProperty property = meta->property(i);
         ASSERT_TRUE(property.hasNotifySignal()) << property.name();
         ASSERT_TRUE(property.isWritable() && property.isDesignable()) << property.name();
+        if (property.metaType().id() == QMetaType::Bool)
+            continue; // scalable, no appearance property
         const bool picture = property.metaType().id() == QMetaType::QPixmap;
+        ASSERT_TRUE(picture || property.metaType().id() == QMetaType::QColor) << property.name();
         const QVariant value =
-            picture ? QVariant(solidPicture(Qt::magenta)) : QVariant::fromValue(quint32(0x0A0B0C));
+            picture ? QVariant(solidPicture(Qt::magenta)) : QVariant(QColor(0x0C, 0x0B, 0x0A));
         QSignalSpy notified(k.get(), property.notifySignal());
         QSignalSpy named(k.get(), &Kalendo::propertyChanged);
         ASSERT_TRUE(k->setProperty(property.name(), value)) << property.name();
@@ -181,16 +185,21 @@ TEST(Appearance, EveryPropertyIsAQtPropertyWithItsNotification) {
         const QString name = named.at(0).at(0).toString();
         names << name;
         // Read back by name and as a Qt property.
-        for (const QVariant& read : {k->propertyGet(name).value, k->property(property.name())}) {
-            if (picture)
+        if (picture) {
+            for (const QVariant& read : {k->propertyGet(name).value, k->property(property.name())})
                 EXPECT_EQ(qvariant_cast<QPixmap>(read).toImage(),
                           solidPicture(Qt::magenta).toImage())
                     << property.name();
-            else
-                EXPECT_EQ(read.toUInt(), 0x0A0B0Cu) << property.name();
+        } else {
+            EXPECT_EQ(k->propertyGet(name).value.toUInt(), 0x0A0B0Cu) << property.name();
+            EXPECT_EQ(k->property(property.name()).value<QColor>(), QColor(0x0C, 0x0B, 0x0A));
         }
     }
     EXPECT_EQ(names.size(), 22);
+    // A system colour reads as what the palette paints.
+    ASSERT_TRUE(k->setButtonBackColour(0x8000000F));
+    EXPECT_EQ(k->property("buttonBackColour").value<QColor>(),
+              k->palette().color(QPalette::Button));
     QStringList appearance = Kalendo::propertyNames();
     appearance.removeAll("中阳历");
     appearance.removeAll("中阴历");

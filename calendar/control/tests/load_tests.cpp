@@ -80,7 +80,7 @@ TEST(Designer, ThePluginHandsOutTheControlWithItsProperties) {
     ASSERT_NE(placed, nullptr);
     EXPECT_EQ(placed->size(), QSize(568, 344));
     const QMetaObject* meta = placed->metaObject();
-    EXPECT_EQ(ownProperties(*placed).size(), 22);
+    EXPECT_EQ(ownProperties(*placed).size(), 22 + 1); // and scalable
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
         const QMetaProperty p = meta->property(i);
         EXPECT_TRUE(p.isDesignable() && p.isWritable() && p.hasNotifySignal()) << p.name();
@@ -105,7 +105,7 @@ TEST(Designer, TheFormEditorListsEveryAppearanceProperty) {
     auto* sheet = qt_extension<QDesignerPropertySheetExtension*>(core->extensionManager(), placed);
     ASSERT_NE(sheet, nullptr);
     const QStringList names = ownProperties(*placed);
-    EXPECT_EQ(names.size(), 22);
+    EXPECT_EQ(names.size(), 22 + 1); // and scalable
     for (const QString& name : names) {
         const int index = sheet->indexOf(name);
         ASSERT_GE(index, 0) << name.toStdString();

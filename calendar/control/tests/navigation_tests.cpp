@@ -169,24 +169,34 @@ TEST(Navigation, SelectedDayProperties) {
     EXPECT_EQ(k->propertyGet("中阳历").value.toDate(), QDate(2008, 4, 1));
     QTest::mousePress(element(*k, "阳历日", 11), Qt::LeftButton);
     EXPECT_EQ(k->selectedSolarDate(), QDate(2008, 4, 10));
-    EXPECT_EQ(k->selectedLunarDate(), QDate(2008, 4, 10));
+    // 中阴历 is the same day as a lunar date, not the Gregorian one again.
+    EXPECT_EQ(k->selectedLunarDate(), (kalendo::LunarDate{2008, 3, 5, false}));
+    EXPECT_EQ(k->propertyGet("中阴历").value.toString(), "020080305");
 
     QSignalSpy spy(k.get(), &Kalendo::propertyChanged);
     ASSERT_TRUE(k->propertyPut("中阳历", QDate(2012, 2, 29)).ok());
     EXPECT_EQ(shown(*k), "2012-2");
     EXPECT_TRUE(flag(*k, "阳历日", 3 + 28, "border")); // 1 February 2012 is a Wednesday
     EXPECT_EQ(k->propertyGet("中阳历").value.toDate(), QDate(2012, 2, 29));
-    ASSERT_TRUE(k->propertyPut("中阴历", "2009-6-23").ok());
-    EXPECT_EQ(k->propertyGet("中阴历").value.toDate(), QDate(2009, 6, 23));
+    ASSERT_TRUE(k->propertyPut("中阴历", "2009-6-23").ok()); // a Gregorian date, as ever
+    EXPECT_EQ(k->propertyGet("中阴历").value.toString(), "120090501");
     EXPECT_EQ(text(*k, "农历月份"), "05");
     ASSERT_EQ(spy.count(), 2);
     EXPECT_EQ(spy.at(0).at(0).toString(), "中阳历");
     EXPECT_EQ(spy.at(1).at(0).toString(), "中阴历");
+    // A lunar date, the leap fifth month's first day of 2009 and back to the ordinary one.
+    ASSERT_TRUE(k->setSelectedLunarDate(kalendo::LunarDate{2009, 5, 1, false}));
+    EXPECT_EQ(k->selectedSolarDate(), QDate(2009, 5, 24));
+    ASSERT_TRUE(k->propertyPut("中阴历", "120090501").ok());
+    EXPECT_EQ(k->selectedSolarDate(), QDate(2009, 6, 23));
+    EXPECT_EQ(k->propertyPut("中阴历", "120080501").errorNumber, 380); // 2008 has no leap
+    EXPECT_EQ(k->selectedSolarDate(), QDate(2009, 6, 23));
+    spy.clear();
     // A day the grid cannot show is refused and changes nothing.
     EXPECT_EQ(k->propertyPut("中阳历", QDate(2100, 1, 1)).errorNumber, 380);
     EXPECT_EQ(k->propertyPut("中阳历", "no date").errorNumber, 13);
     EXPECT_EQ(shown(*k), "2009-6");
-    EXPECT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy.count(), 0);
 }
 
 TEST(Navigation, ShowRecordColoursTheTodayCell) {

@@ -80,7 +80,7 @@ TEST(Persistence, ALoadNotifiesTheQtPropertiesItChanged) {
     ASSERT_TRUE(k->load(store).ok());
     EXPECT_EQ(sunday.count(), 1);
     EXPECT_EQ(saturday.count(), 0);
-    EXPECT_EQ(k->property("sundayTextColour").toUInt(), 0x00AA00u);
+    EXPECT_EQ(k->property("sundayTextColour").value<QColor>(), QColor(0, 0xAA, 0));
 }
 
 TEST(Persistence, PictureKeysOnlyWhenTheirConditionHolds) {

@@ -3,10 +3,13 @@
 // converting the same days for comparison.
 //   build/calendar/engine/kalendo_engine_bench
 #include "kalendo/engine.h"
+#include "kalendo/lunar.h"
 #include "kalendo/month_grid.h"
+#include "kalendo_cli.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -44,6 +47,50 @@ void BM_SolarToLunarText(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_SolarToLunarText);
+
+// The typed conversion, Gregorian to lunar, over every day of 1901-2090.
+void BM_TypedFromSolar(benchmark::State& state) {
+    const auto& days = allDays();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(LunarDate::fromSolar(days[i]));
+        if (++i == days.size())
+            i = 0;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_TypedFromSolar);
+
+// And back, leap months included, over the lunar dates of the same days.
+void BM_TypedToSolar(benchmark::State& state) {
+    static const std::vector<LunarDate> lunar = [] {
+        std::vector<LunarDate> v;
+        for (Date d : allDays())
+            v.push_back(LunarDate::fromSolar(d));
+        return v;
+    }();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(lunar[i].toSolar());
+        if (++i == lunar.size())
+            i = 0;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_TypedToSolar);
+
+// `kalendo 2026`: the year page, twelve compact months with their lunar lines, 80 columns.
+void BM_YearPage(benchmark::State& state) {
+    CliOptions options;
+    options.today = Date::fromYmd(2026, 12, 9);
+    options.columns = 80;
+    const std::vector<std::string> args{"2026"};
+    for (auto _ : state) {
+        std::ostringstream out, err;
+        benchmark::DoNotOptimize(runKalendo(args, out, err, options));
+    }
+}
+BENCHMARK(BM_YearPage)->Unit(benchmark::kMillisecond);
 
 // 阴历转阳历 on every ordinary lunar month of 1901-2090, day 15.
 void BM_LunarToSolar(benchmark::State& state) {

@@ -22,10 +22,9 @@ namespace kalendo::cli {
 
 inline constexpr std::string_view kVersion = KALENDO_VERSION;
 
-// Bad input from the user: one line on stderr, then the usage (when `withUsage`), status 2.
+// Bad input from the user: one line on stderr that says what was meant, status 2.
 struct UsageError {
     std::string message;
-    bool withUsage = true;
 };
 
 // "1901-2090": the years the commands for people take.
@@ -38,16 +37,11 @@ Date parseUserDate(std::string_view text, std::string_view what = "date");
 
 // 星期日 ... 星期六.
 std::string_view weekdayName(unsigned weekday);
-// A lunar month as people name it: 正月 for the first, 闰 before a leap month.
-std::string lunarMonthWords(const Engine& engine, const LunarDate& lunar);
 // 农历丙午年正月初一: the lunar year's 干支, month and day.
-std::string lunarDateWords(const Engine& engine, const LunarDate& lunar);
+std::string lunarDateWords(const LunarDate& lunar);
 // A date with four-digit year and two-digit month and day, joined by the separator:
 // 2026-02-17, or 20260217 for iCalendar.
 std::string paddedDate(Date date, std::string_view separator = "-");
-// The festivals of a day by the grid's rules, one name each: the table keeps several names
-// of one day in one text, split by blanks.
-std::vector<std::string> festivalNamesOn(const Engine& engine, Date date, const LunarDate& lunar);
 
 // --- day ---
 struct DayFacts {
@@ -94,7 +88,46 @@ std::string icsEscaped(std::string_view text);
 // A content line with its CRLF, folded at 75 octets between whole UTF-8 characters.
 std::string icsFolded(std::string_view line);
 
+// --- the calendar pages, as cal shows them ---
+// The terminal's own palette, so that each theme keeps the colours readable: a fixed dark
+// blue disappears on black.
+inline constexpr std::string_view kSunday = "\x1b[91m";
+inline constexpr std::string_view kSaturday = "\x1b[94m";
+inline constexpr std::string_view kToday = "\x1b[1;7m";
+inline constexpr std::string_view kPlain = "\x1b[0m";
+// The style of a grid caption by its colour: terms, lunar month starts, festivals.
+std::string_view captionStyle(std::uint32_t colour);
+
+struct PageOptions {
+    Date today;
+    bool colours = false;
+    bool mondayFirst = false;
+    bool weekNumbers = false;
+    int columns = 0; // the width to fit; 0: no limit
+};
+// The columns the wide month page takes (seven columns of captions, and the week numbers).
+int wideMonthWidth(const PageOptions& options);
+// One month: the wide page with the full lunar line when it fits, else compact.
+void printMonthPage(const Engine& engine, int year, int month, const PageOptions& options,
+                    std::ostream& out);
+// Months side by side in compact blocks, as many abreast as fit (three at most), under a
+// title; the lunar line shows each block's terms, festivals and lunar month starts where
+// they fit.
+void printMonthBlocks(const Engine& engine, std::span<const std::pair<int, int>> months,
+                      std::string_view title, bool yearInBlockTitles, const PageOptions& options,
+                      std::ostream& out);
+void printYearPage(const Engine& engine, int year, const PageOptions& options, std::ostream& out);
+
+// ISO 8601 week number of a day (weeks from Monday).
+int isoWeek(Date date);
+// The week number of a day in weeks from Sunday: the week holding 1 January is week 1.
+int sundayWeek(Date date);
+
 // --- the commands: args exclude the command's own name ---
+// cal's forms: [-1|-3|-y] [-m] [-w] [[MONTH] YEAR | YEAR MONTH].
+int runCalendar(std::span<const std::string> args, std::ostream& out, const CliOptions& options);
+// Whether an argument list is one of cal's forms rather than a command.
+bool isCalendarForm(std::span<const std::string> args);
 int runMonth(std::span<const std::string> args, std::ostream& out, const CliOptions& options);
 int runDay(std::span<const std::string> args, std::ostream& out, const CliOptions& options);
 int runTerms(std::span<const std::string> args, std::ostream& out, const CliOptions& options);

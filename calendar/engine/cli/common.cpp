@@ -46,8 +46,8 @@ int parseYear(std::string_view text, std::string_view what) {
         year = -1; // too large to show as a number: out of range below
     }
     if (year < kFirstListYear || year > kLastListYear)
-        throw UsageError{
-            std::string(what) + " must be " + range + " (got " + std::string(text) + ")", false};
+        throw UsageError{std::string(what) + " must be " + range + " (got " + std::string(text) +
+                         ")"};
     return static_cast<int>(year);
 }
 
@@ -56,8 +56,7 @@ Date parseUserDate(std::string_view text, std::string_view what) {
         return parseDate(text);
     } catch (const EngineError&) {
         throw UsageError{std::string(what) + " must be a valid date YYYY-MM-DD, not '" +
-                             std::string(text) + "'",
-                         false};
+                         std::string(text) + "'"};
     }
 }
 
@@ -67,38 +66,14 @@ std::string_view weekdayName(unsigned weekday) {
     return kNames[weekday % 7];
 }
 
-std::string lunarMonthWords(const Engine& engine, const LunarDate& lunar) {
-    // The engine names the first month 一月, as the control's captions do; people say 正月.
-    std::string name =
-        lunar.month == 1 ? "正月" : engine.lunarMonthName(static_cast<Int16>(lunar.month));
-    return lunar.leap ? "闰" + name : name;
-}
-
-std::string lunarDateWords(const Engine& engine, const LunarDate& lunar) {
-    const Int16 year = static_cast<Int16>(lunar.year);
-    return "农历" + engine.yearStemBranch(year) + "年" + lunarMonthWords(engine, lunar) +
-           engine.lunarDayName(static_cast<Int16>(lunar.day));
+std::string lunarDateWords(const LunarDate& lunar) {
+    return "农历" + lunar.yearStemBranch() + "年" + lunar.monthName() + lunar.dayName();
 }
 
 std::string paddedDate(Date date, std::string_view separator) {
     return text::zeroPadded(static_cast<unsigned>(date.year()), 4) + std::string(separator) +
            text::zeroPadded(date.month(), 2) + std::string(separator) +
            text::zeroPadded(date.day(), 2);
-}
-
-std::vector<std::string> festivalNamesOn(const Engine& engine, Date date, const LunarDate& lunar) {
-    std::vector<std::string> result;
-    for (const Festival& festival : festivalsOn(engine, date, lunar)) {
-        std::string_view names = festival.names;
-        while (!names.empty()) {
-            const std::size_t blank = names.find(' ');
-            const std::string_view name = names.substr(0, blank);
-            if (!name.empty())
-                result.emplace_back(name);
-            names = blank == std::string_view::npos ? std::string_view() : names.substr(blank + 1);
-        }
-    }
-    return result;
 }
 
 } // namespace cli

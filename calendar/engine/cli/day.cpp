@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "commands.h"
+#include "kalendo/month_grid.h"
 #include "kalendo/text.h"
 
 namespace kalendo::cli {
@@ -14,12 +15,11 @@ std::string dateRange() {
 
 DayFacts dayFacts(const Engine& engine, Date date) {
     if (date < Engine::kFirstDay || date > Engine::kLastDay)
-        throw UsageError{"the lunar calendar covers " + dateRange() + ", not " + paddedDate(date),
-                         false};
+        throw UsageError{"the lunar calendar covers " + dateRange() + ", not " + paddedDate(date)};
     DayFacts facts;
     facts.date = date;
     facts.lunar = engine.solarToLunarDate(date);
-    facts.lunarWords = lunarDateWords(engine, facts.lunar);
+    facts.lunarWords = lunarDateWords(facts.lunar);
     const Int16 lunarYear = static_cast<Int16>(facts.lunar.year);
     facts.stemBranch = engine.yearStemBranch(lunarYear);
     facts.animal = engine.zodiacAnimal(lunarYear);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "commands.h"
+#include "kalendo/month_grid.h"
 #include "kalendo/text.h"
 
 #include <cstdint>
@@ -81,10 +82,8 @@ std::vector<IcsEvent> icsEvents(const Engine& engine, int firstYear, int lastYea
     for (Date date = Date::fromYmd(firstYear, 1, 1); date < end; date = date.plusDays(1)) {
         const LunarDate lunar = engine.solarToLunarDate(date);
         if (contents.lunarDays)
-            events.push_back({date, "lunar-day",
-                              lunarMonthWords(engine, lunar) +
-                                  engine.lunarDayName(static_cast<Int16>(lunar.day)),
-                              "农历", lunarDateWords(engine, lunar)});
+            events.push_back({date, "lunar-day", lunar.monthName() + lunar.dayName(), "农历",
+                              lunarDateWords(lunar)});
         if (contents.terms) {
             const std::string term(text::trimBlanks(engine.solarTermOn(date)));
             if (!term.empty())
@@ -146,8 +145,7 @@ int runIcs(std::span<const std::string> args, std::ostream& out) {
     const int first = parseYear(years[0]);
     const int last = years.size() == 2 ? parseYear(years[1], "last year") : first;
     if (last < first)
-        throw UsageError{"the last year " + years[1] + " comes before the first " + years[0],
-                         false};
+        throw UsageError{"the last year " + years[1] + " comes before the first " + years[0]};
     const Engine engine;
     const std::vector<IcsEvent> events = icsEvents(engine, first, last, contents);
     std::string name = "农历 " + std::to_string(first);

@@ -29,11 +29,7 @@ std::string centred(std::string_view text, int width, std::string_view style = {
     return cell.append(static_cast<std::size_t>(pad - pad / 2), ' ');
 }
 
-// The terminal's own palette, so that each theme keeps the colours readable: a fixed dark
-// blue disappears on black.
-constexpr std::string_view kSunday = "\x1b[91m";
-constexpr std::string_view kSaturday = "\x1b[94m";
-constexpr std::string_view kToday = "\x1b[1;7m";
+} // namespace
 
 std::string_view captionStyle(std::uint32_t colour) {
     switch (colour) {
@@ -49,6 +45,8 @@ std::string_view captionStyle(std::uint32_t colour) {
         return {};
     }
 }
+
+namespace {
 
 struct MonthArgs {
     std::vector<std::string> numbers; // YEAR MONTH, or none
@@ -101,7 +99,7 @@ void readNumbers(const std::vector<std::string>& numbers, MonthGridInput& input)
         month = 0;
     }
     if (month < 1 || month > 12)
-        throw UsageError{"month must be 1-12 (got " + numbers[1] + ")", false};
+        throw UsageError{"month must be 1-12 (got " + numbers[1] + ")"};
     input.month = static_cast<Int16>(month);
 }
 
@@ -128,32 +126,71 @@ void trimRight(std::string& s) {
         s.pop_back();
 }
 
-void printMonth(const MonthGridInput& input, const MonthGrid& grid, bool colours,
-                std::ostream& out) {
-    out << input.year << "年" << input.month << "月   农历 " << grid.lunarYearText << "年"
+// The grid a page for people shows. As on the control, the lunar lists hold today's lunar
+// year and month until a fill changes them; a today beyond the table would leave the year
+// name unreadable, so the month's first day stands in then.
+MonthGrid pageGrid(const Engine& engine, int year, int month, Date today) {
+    MonthGridInput input;
+    input.year = static_cast<Int16>(year);
+    input.month = static_cast<Int16>(month);
+    input.today = today;
+    const Date listDay = today >= Engine::kFirstDay && today <= Engine::kLastDay
+                             ? today
+                             : Date::fromYmd(year, static_cast<unsigned>(month), 1);
+    LunarListTexts texts = lunarListTexts(engine.solarToLunarDate(listDay));
+    input.lunarYearText = std::move(texts.year);
+    input.lunarMonthText = std::move(texts.month);
+    MonthGrid grid;
+    fillMonthGrid(engine, input, grid);
+    return grid;
+}
+
+void printWideMonth(int year, int month, const MonthGrid& grid, const PageOptions& options,
+                    std::ostream& out) {
+    const bool colours = options.colours;
+    out << year << "年" << month << "月   农历 " << grid.lunarYearText << "年"
         << grid.lunarMonthText << "月   " << grid.yearName << "   " << grid.leapYearText << "   "
         << grid.starSign << '\n';
-    auto dayStyle = [](int column) {
-        return column == 0 ? kSunday : column == 6 ? kSaturday : std::string_view();
+    // Columns are weekdays from Sunday, or from Monday; the grid's cells are from Sunday.
+    const int shift = options.mondayFirst ? 1 : 0;
+    auto weekday = [&](int column) {
+        return (column + shift) % 7;
+    }; // [0, 6], 0 = Sunday
+    auto dayStyle = [&](int column) {
+        const int w = weekday(column);
+        return w == 0 ? kSunday : w == 6 ? kSaturday : std::string_view();
     };
+    const std::string weekGap = options.weekNumbers ? "   " : "";
     std::string_view const weekdays[] = {"日", "一", "二", "三", "四", "五", "六"};
-    std::string header;
+    std::string header = weekGap;
     for (int c = 0; c < 7; ++c)
-        header += centred(weekdays[c], kColumn, dayStyle(c), colours);
+        header += centred(weekdays[weekday(c)], kColumn, dayStyle(c), colours);
     trimRight(header);
     out << header << '\n';
-    for (int row = 0; row * 7 < MonthGrid::kCells; ++row) {
+
+    const Date first = Date::fromYmd(year, static_cast<unsigned>(month), 1);
+    const int firstCell = static_cast<int>(first.weekday()); // the grid's cell of day 1
+    const int firstColumn = (firstCell + 7 - shift) % 7;     // [0, 6]
+    const int days = static_cast<int>(daysInMonth(year, static_cast<unsigned>(month)));
+    for (int row = 0; row * 7 < firstColumn + days; ++row) {
         std::string numbers, captions;
-        bool any = false;
-        for (int c = 0; c < 7 && row * 7 + c < MonthGrid::kCells; ++c) {
-            const GridCell& cell = grid.cells[static_cast<std::size_t>(row * 7 + c)];
-            any = any || !cell.day.empty();
+        if (options.weekNumbers) {
+            const int d = std::max(1, row * 7 - firstColumn + 1); // the row's first day
+            const Date day = first.plusDays(d - 1);
+            const int week = options.mondayFirst ? isoWeek(day) : sundayWeek(day);
+            numbers += (week < 10 ? " " : "") + std::to_string(week) + " ";
+            captions += weekGap;
+        }
+        for (int c = 0; c < 7; ++c) {
+            const int d = row * 7 + c - firstColumn + 1;
+            GridCell empty;
+            const GridCell& cell = d >= 1 && d <= days
+                                       ? grid.cells[static_cast<std::size_t>(firstCell + d - 1)]
+                                       : empty;
             const std::string_view style = cell.today ? kToday : dayStyle(c);
             numbers += centred(cell.day, kColumn, style, colours);
             captions += centred(cell.caption, kColumn, captionStyle(cell.colour), colours);
         }
-        if (!any)
-            continue;
         trimRight(numbers);
         trimRight(captions);
         out << numbers << '\n' << captions << '\n';
@@ -161,6 +198,20 @@ void printMonth(const MonthGridInput& input, const MonthGrid& grid, bool colours
 }
 
 } // namespace
+
+int wideMonthWidth(const PageOptions& options) {
+    return 7 * kColumn + (options.weekNumbers ? 3 : 0);
+}
+
+void printMonthPage(const Engine& engine, int year, int month, const PageOptions& options,
+                    std::ostream& out) {
+    if (options.columns > 0 && options.columns < wideMonthWidth(options)) {
+        const std::pair<int, int> months[] = {{year, month}};
+        printMonthBlocks(engine, months, {}, true, options, out);
+        return;
+    }
+    printWideMonth(year, month, pageGrid(engine, year, month, options.today), options, out);
+}
 
 int runMonth(std::span<const std::string> args, std::ostream& out, const CliOptions& options) {
     const MonthArgs parsed = parseMonthArgs(args);
@@ -176,27 +227,26 @@ int runMonth(std::span<const std::string> args, std::ostream& out, const CliOpti
         readNumbers(parsed.numbers, input);
     else if (!parsed.cells && (input.year < kFirstListYear || input.year > kLastListYear))
         throw UsageError{"today's year " + std::to_string(input.year) + " lies outside " +
-                             listYearRange(),
-                         false};
+                         listYearRange()};
 
+    if (!parsed.cells) {
+        PageOptions page;
+        page.today = today;
+        page.colours = options.colours;
+        page.columns = options.columns.value_or(0);
+        printMonthPage(engine, input.year, input.month, page, out);
+        return 0;
+    }
     // As on the control, the lunar lists hold today's lunar year and month until a fill
     // changes them.
-    std::optional<Date> listDay;
-    if (today >= Engine::kFirstDay && today <= Engine::kLastDay)
-        listDay = today;
-    else if (!parsed.cells) // a today beyond the table would leave the year name unreadable
-        listDay = Date::fromYmd(input.year, static_cast<unsigned>(input.month), 1);
-    if (listDay) {
-        LunarListTexts texts = lunarListTexts(engine.solarToLunarDate(*listDay));
+    if (today >= Engine::kFirstDay && today <= Engine::kLastDay) {
+        LunarListTexts texts = lunarListTexts(engine.solarToLunarDate(today));
         input.lunarYearText = std::move(texts.year);
         input.lunarMonthText = std::move(texts.month);
     }
     MonthGrid grid;
     fillMonthGrid(engine, input, grid);
-    if (parsed.cells)
-        printCells(grid, out);
-    else
-        printMonth(input, grid, options.colours, out);
+    printCells(grid, out);
     return 0;
 }
 

@@ -3,10 +3,10 @@
 
 #include "kalendo/errors.h"
 #include "kalendo/text.h"
+#include "lunar_years.h"
 #include "tables.h"
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace kalendo {
@@ -15,9 +15,14 @@ namespace {
 
 #include "solar_term_days.inc"
 
+using lunar_years::kNewYears;
 using tables::kFirstLunarYear;
 using tables::kLunarYears;
 using text::trimBlanks;
+
+static_assert(kNewYears.front() == Engine::kFirstDay.serial() &&
+                  kNewYears.back() - 1 == Engine::kLastDay.serial(),
+              "the engine's range is the year table's");
 
 template <class Array> const auto& at(const Array& array, long long index) {
     if (index < 0 || index >= static_cast<long long>(array.size()))
@@ -25,43 +30,14 @@ template <class Array> const auto& at(const Array& array, long long index) {
     return array[static_cast<std::size_t>(index)];
 }
 
-constexpr int monthLength(std::uint32_t entry, int m) {
-    return entry & (0x10000u >> m) ? 30 : 29;
-}
-constexpr int leapLength(std::uint32_t entry) {
-    return (entry & 0xF) == 0 ? 0 : entry & 0x10000 ? 30 : 29;
-}
-constexpr int yearLength(std::uint32_t entry) {
-    int days = leapLength(entry);
-    for (int m = 1; m <= 12; ++m)
-        days += monthLength(entry, m);
-    return days; // [348, 390]
-}
-
-// Serial day of each lunar new year 1900-2091, derived from the year table.
-constexpr auto kNewYears = [] {
-    std::array<std::int32_t, kLunarYears.size() + 1> days{};
-    days[0] = Engine::kFirstDay.serial();
-    for (std::size_t i = 0; i < kLunarYears.size(); ++i)
-        days[i + 1] = days[i] + yearLength(kLunarYears[i]);
-    return days;
-}();
-static_assert(kNewYears[100] == Date::fromYmd(2000, 2, 5).serial(), "lunar 2000 begins 2000-2-5");
-static_assert(kNewYears.back() - 1 == Engine::kLastDay.serial(), "lunar 2090 ends 2091-2-17");
-
 // Joins the names of every entry whose key is `key`, in table order.
 template <std::size_t N>
 std::string lookUp(const std::array<std::string_view, N>& table, std::string_view key) {
-    key = trimBlanks(key);
     std::string result;
-    if (key.size() != 4) // every key is four characters
-        return result;
-    for (std::string_view const entry : table) {
-        if (entry.size() < 4 || std::memcmp(entry.data(), key.data(), 4) != 0)
-            continue;
+    tables::forEachEntry(table, key, [&](std::string_view names) {
         result.assign(trimBlanks(result));
-        result += trimBlanks(entry.substr(4));
-    }
+        result += names;
+    });
     return result;
 }
 
@@ -108,27 +84,7 @@ LunarDate Engine::solarToLunarDate(Date solar) const {
         throw InvalidCallError("date before lunar 1900-1-1");
     if (solar > kLastDay)
         throw SubscriptError(); // the year walk runs past the last lunar year
-    // The lunar year: the last new year not after the day. Year y >= 1900 begins in
-    // Gregorian year y, so it is the Gregorian year's or the one before.
-    int year = solar.year();
-    std::size_t index = static_cast<std::size_t>(year - kFirstLunarYear); // [0, 191]
-    if (index >= kNewYears.size() || kNewYears[index] > solar.serial())
-        --index, --year;
-    int offset = solar.serial() - kNewYears[index]; // [0, 383]
-    std::uint32_t const entry = kLunarYears[index];
-    const int leap = static_cast<int>(entry & 0xF);
-    for (int m = 1; m <= 12; ++m) {
-        const int days = monthLength(entry, m);
-        if (offset < days)
-            return {year, m, offset + 1, false};
-        offset -= days;
-        if (m == leap) {
-            if (offset < leapLength(entry))
-                return {year, m, offset + 1, true};
-            offset -= leapLength(entry);
-        }
-    }
-    throw SubscriptError(); // unreachable: the offset lies within the year
+    return lunar_years::lunarDateOf(solar);
 }
 
 std::string Engine::solarToLunar(DateTime solar) const {
@@ -167,15 +123,8 @@ Date Engine::lunarToSolarDate(Int16& lian, Int16& yue, Int16& tian) const {
     if (tian > length)
         tian = length;
 
-    // The ordinary month, never its leap repetition: the leap month follows the month it
-    // repeats, so only a leap month before `yue` counts.
-    const std::size_t index = static_cast<std::size_t>(lian - kFirstLunarYear); // [1, 190]
-    std::uint32_t const entry = kLunarYears[index];
-    const int leap = static_cast<int>(entry & 0xF);
-    std::int32_t serial = kNewYears[index];
-    for (int m = 1; m < yue; ++m)
-        serial += monthLength(entry, m) + (m == leap ? leapLength(entry) : 0);
-    return Date(serial + tian - 1);
+    // The ordinary month, never its leap repetition.
+    return Date(*lunar_years::monthStart(lian, yue, false) + tian - 1);
 }
 
 std::string Engine::lunarToSolar(Int16& lian, Int16& yue, Int16& tian) const {

@@ -3,6 +3,7 @@
 
 #include "kalendo/errors.h"
 #include "kalendo/text.h"
+#include "tables.h"
 
 #include <algorithm>
 
@@ -46,40 +47,93 @@ void addFestival(std::vector<Festival>& festivals, FestivalKind kind, std::strin
 
 } // namespace
 
-std::vector<Festival> festivalsOn(const Engine& engine, Date date, const LunarDate& lunar) {
-    std::vector<Festival> festivals;
+namespace {
+
+// The keys a day's festivals are stored under; the grid's caption and the list of names read
+// the same ones.
+struct FestivalKeys {
+    std::string solar;       // MMDD
+    std::string weekday;     // MM + n + w: the n-th (1-5) weekday w of the month
+    std::string lastWeekday; // MM + 5 + w when an n-th below 5 is also the month's last, or ""
+    bool easter = false;
+    bool blackFriday = false;
+    std::string lunar; // lunar MMDD, 0100 on 除夕, "" on a leap month's other days
+};
+
+FestivalKeys festivalKeys(const Engine& engine, Date date, const LunarDate& lunar) {
+    FestivalKeys keys;
     const int month = static_cast<int>(date.month());
     const int d = static_cast<int>(date.day());
-    addFestival(festivals, FestivalKind::Solar, engine.solarFestival(monthDayKey(month, d)));
+    keys.solar = monthDayKey(month, d);
 
     // Weekday festivals are keyed by the weekday's occurrence in its month (1-4), and by 5
     // for the last one.
-    std::string key = monthDayKey(month, 0);
+    keys.weekday = monthDayKey(month, 0);
     const int occurrence = (d - 1) / 7 + 1; // [1, 5]
-    key[2] = static_cast<char>('0' + occurrence);
-    key[3] = static_cast<char>('0' + date.weekday());
-    std::string names = engine.weekdayFestival(key);
+    keys.weekday[2] = static_cast<char>('0' + occurrence);
+    keys.weekday[3] = static_cast<char>('0' + date.weekday());
     if (occurrence < 5 && static_cast<unsigned>(d + 7) > daysInMonth(date.year(), date.month())) {
-        key[2] = '5';
-        names += engine.weekdayFestival(key);
+        keys.lastWeekday = keys.weekday;
+        keys.lastWeekday[2] = '5';
     }
-    addFestival(festivals, FestivalKind::Weekday, names);
 
-    if (date.year() >= 1583 && engine.easterDate(date.year()) == date) // the Gregorian computus
-        addFestival(festivals, FestivalKind::Easter, "复活节");
-    if (d == 13 && date.weekday() == 5)
-        addFestival(festivals, FestivalKind::BlackFriday, "黑色星期五");
+    keys.easter = date.year() >= 1583 && engine.easterDate(date.year()) == date; // the computus
+    keys.blackFriday = d == 13 && date.weekday() == 5;
 
     // A lunar festival falls on its ordinary month only, never on the leap month that
     // repeats it; 除夕 is the year's last day, a leap twelfth month's included.
-    std::string lunarKey;
     if (isLunarNewYearsEve(engine, lunar))
-        lunarKey = "0100";
+        keys.lunar = "0100";
     else if (!lunar.leap)
-        lunarKey = monthDayKey(lunar.month, lunar.day);
-    if (!lunarKey.empty())
-        addFestival(festivals, FestivalKind::Lunar, engine.lunarFestival(lunarKey));
+        keys.lunar = monthDayKey(lunar.month, lunar.day);
+    return keys;
+}
+
+constexpr std::string_view kEaster = "复活节";
+constexpr std::string_view kBlackFriday = "黑色星期五";
+
+} // namespace
+
+std::vector<Festival> festivalsOn(const Engine& engine, Date date, const LunarDate& lunar) {
+    const FestivalKeys keys = festivalKeys(engine, date, lunar);
+    std::vector<Festival> festivals;
+    addFestival(festivals, FestivalKind::Solar, engine.solarFestival(keys.solar));
+    std::string names = engine.weekdayFestival(keys.weekday);
+    if (!keys.lastWeekday.empty())
+        names += engine.weekdayFestival(keys.lastWeekday);
+    addFestival(festivals, FestivalKind::Weekday, names);
+    if (keys.easter)
+        addFestival(festivals, FestivalKind::Easter, kEaster);
+    if (keys.blackFriday)
+        addFestival(festivals, FestivalKind::BlackFriday, kBlackFriday);
+    if (!keys.lunar.empty())
+        addFestival(festivals, FestivalKind::Lunar, engine.lunarFestival(keys.lunar));
     return festivals;
+}
+
+std::vector<std::string> festivalNamesOn(const Engine& engine, Date date, const LunarDate& lunar) {
+    const FestivalKeys keys = festivalKeys(engine, date, lunar);
+    std::vector<std::string> result;
+    // An entry may hold several names split by blanks; entries are never glued together.
+    auto add = [&](std::string_view names) {
+        while (!names.empty()) {
+            const std::size_t blank = names.find(' ');
+            if (blank != 0)
+                result.emplace_back(names.substr(0, blank));
+            names = blank == std::string_view::npos ? std::string_view() : names.substr(blank + 1);
+        }
+    };
+    tables::forEachEntry(tables::kSolarFestivals, keys.solar, add);
+    tables::forEachEntry(tables::kWeekdayFestivals, keys.weekday, add);
+    if (!keys.lastWeekday.empty())
+        tables::forEachEntry(tables::kWeekdayFestivals, keys.lastWeekday, add);
+    if (keys.easter)
+        add(kEaster);
+    if (keys.blackFriday)
+        add(kBlackFriday);
+    if (!keys.lunar.empty())
+        tables::forEachEntry(tables::kLunarFestivals, keys.lunar, add);
+    return result;
 }
 
 std::string shortenedFestival(std::string_view names) {

@@ -388,4 +388,17 @@ constexpr std::array<std::string_view, 16> kWeekdayFestivals = {
     "1021哥伦布日",
 };
 
+// Calls f with the names of every entry of a festival table whose key is `key` (blanks
+// around it ignored), one call per entry, in table order, the names' blanks trimmed.
+template <std::size_t N, class F>
+constexpr void forEachEntry(const std::array<std::string_view, N>& table, std::string_view key,
+                            F&& f) {
+    key = text::trimBlanks(key);
+    if (key.size() != 4) // every key is four characters
+        return;
+    for (std::string_view const entry : table)
+        if (entry.size() >= 4 && entry.substr(0, 4) == key)
+            f(text::trimBlanks(entry.substr(4)));
+}
+
 } // namespace kalendo::tables

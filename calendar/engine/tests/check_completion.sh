@@ -34,6 +34,8 @@ expect_reply day d
 expect_reply month m
 expect_reply members m
 expect_reply --version --v
+expect_reply -3 -
+expect_reply --monday 2026 --m
 expect_reply 阳历返回农 call 阳历
 expect_reply 阳历节日 call 阳历
 expect_reply sTerm call s

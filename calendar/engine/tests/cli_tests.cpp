@@ -402,3 +402,136 @@ TEST(KalendoMonthTest, DisplayWidthCountsWideCharactersTwice) {
 
 } // namespace
 } // namespace kalendo
+
+namespace kalendo {
+namespace {
+
+CliRun calendar(std::vector<std::string> args, int columns, bool colours = false) {
+    std::ostringstream out, err;
+    CliOptions options;
+    options.today = Date::fromYmd(2026, 12, 9);
+    options.colours = colours;
+    options.columns = columns;
+    const int status = runKalendo(args, out, err, options);
+    return {status, out.str(), err.str()};
+}
+
+TEST(KalendoCalFormsTest, MonthYearInEitherOrderIsTheMonthPage) {
+    const CliRun feb = calendar({"2", "2026"}, 80);
+    EXPECT_EQ(feb.status, 0) << feb.err;
+    EXPECT_EQ(feb.out, calendar({"2026", "2"}, 80).out);
+    EXPECT_EQ(feb.out, calendar({"month", "2026", "2"}, 80).out);
+    EXPECT_NE(feb.out.find("除夕"), std::string::npos);
+    EXPECT_EQ(calendar({}, 80).out, calendar({"12", "2026"}, 80).out);
+}
+
+// Years with leap months, 黑色星期五 and five-character captions, in every layout.
+TEST(KalendoCalFormsTest, EveryPageFitsItsWidthAndDropsTheWideLunarLineBelow77Columns) {
+    for (const int columns : {80, 76, 40, 23})
+        for (const std::vector<std::string>& args :
+             std::vector<std::vector<std::string>>{{"2026"},
+                                                   {"-mw", "2033"},
+                                                   {"-w", "11", "2015"},
+                                                   {"-3", "1", "2020"},
+                                                   {"-m", "12", "2033"},
+                                                   {"2", "2026"}}) {
+            const CliRun r = calendar(args, columns, true);
+            ASSERT_EQ(r.status, 0) << r.err;
+            for (const std::string& line : linesOf(withoutEscapes(r.out)))
+                ASSERT_LE(displayWidth(line), columns) << columns << " " << args[0] << ": " << line;
+        }
+    // A month: the grid's line under every day at 77 columns, compact below.
+    EXPECT_NE(calendar({"2", "2026"}, 77).out.find("二十一"), std::string::npos);
+    const std::string narrow = calendar({"2", "2026"}, 76).out;
+    EXPECT_EQ(narrow.find("二十一"), std::string::npos);
+    EXPECT_NE(narrow.find("春节"), std::string::npos); // the compact line keeps what matters
+    EXPECT_EQ(calendar({"2", "2026"}, 20).out.find("春节"), std::string::npos);
+}
+
+TEST(KalendoCalFormsTest, AYearIsThreeMonthsAbreastWithItsLunarLabels) {
+    const std::vector<std::string> lines = linesOf(calendar({"2026"}, 80).out);
+    EXPECT_NE(lines[0].find("丙午马年 正月初一 2月17日"), std::string::npos);
+    const auto row = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.find("1月") != std::string::npos;
+    });
+    ASSERT_NE(row, lines.end());
+    EXPECT_NE(row->find("2月"), std::string::npos);
+    EXPECT_NE(row->find("3月"), std::string::npos);
+    // 除夕 (Monday 16 February) and 春节 collide: the new year stands.
+    const std::string page = calendar({"2026"}, 80).out;
+    EXPECT_NE(page.find("春节"), std::string::npos);
+    EXPECT_EQ(page.find("除夕"), std::string::npos);
+    EXPECT_NE(page.find("立春"), std::string::npos);
+    EXPECT_NE(calendar({"2023"}, 80).out.find("闰二月"), std::string::npos);
+    EXPECT_EQ(calendar({"-y"}, 80).out, page);
+    // At 40 columns the months stand one under another.
+    const std::string narrow = calendar({"2026"}, 40).out;
+    EXPECT_NE(narrow.find("立春"), std::string::npos);
+    for (const std::string& line : linesOf(narrow))
+        EXPECT_FALSE(line.find("1月") != std::string::npos &&
+                     line.find("2月") != std::string::npos);
+}
+
+TEST(KalendoCalFormsTest, MondayFirstAndWeekNumbers) {
+    const std::vector<std::string> lines = linesOf(calendar({"-mw", "1", "2021"}, 80).out);
+    ASSERT_GE(lines.size(), 4u);
+    const std::string header = withoutEscapes(lines[1]);
+    EXPECT_EQ(header.substr(header.find_first_not_of(' '), 3), "一");
+    EXPECT_EQ(header.substr(header.size() - 3), "日");
+    EXPECT_EQ(lines[2].substr(0, 2), "53"); // 1 January 2021, a Friday, ends ISO week 53
+    EXPECT_EQ(cli::isoWeek(Date::fromYmd(2024, 12, 30)), 1);
+    EXPECT_EQ(cli::isoWeek(Date::fromYmd(2026, 1, 1)), 1);
+    EXPECT_EQ(cli::isoWeek(Date::fromYmd(2026, 12, 31)), 53);
+    EXPECT_EQ(cli::sundayWeek(Date::fromYmd(2026, 1, 3)), 1);
+    EXPECT_EQ(cli::sundayWeek(Date::fromYmd(2026, 1, 4)), 2);
+}
+
+TEST(KalendoCalFormsTest, ErrorsSayWhatWasMeantInOneLine) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"2"}, "year must be 1901-2090 (got 2); did you mean `kalendo 2 2026`?"},
+        {{"2", "3"}, "year must be 1901-2090 (got 3); did you mean `kalendo 2 2026`?"},
+        {{"2026", "13"}, "month must be 1-12 (got 13)"},
+        {{"13", "2026"}, "month must be 1-12 (got 13)"},
+        {{"2091"}, "year must be 1901-2090 (got 2091)"},
+        {{"2", "2026", "3"}, "too many arguments: give YEAR, MONTH YEAR, YEAR MONTH or nothing"},
+        {{"-x"}, "unknown option -x (known: -1, -3, -y, -m, -w)"},
+        {{"-5"}, "unknown option -5 (known: -1, -3, -y, -m, -w)"},
+        {{"feb"}, "unknown command feb"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CliRun r = calendar(args, 80);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "kalendo: " + message + "\n");
+    }
+}
+
+// A stream whose writes fail, as standard output on a full disk.
+class FullDisk : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(KalendoOutputTest, AnOutputThatCannotBeWrittenIsAFailure) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"2026"},
+                                               {"ics", "2026"},
+                                               {"day", "2026-02-17"},
+                                               {"call", "闰哪月", "2020"},
+                                               {"--help"},
+                                               {"members"}}) {
+        FullDisk disk;
+        std::ostream out(&disk);
+        std::ostringstream err;
+        CliOptions options;
+        options.today = Date::fromYmd(2026, 12, 9);
+        EXPECT_EQ(runKalendo(args, out, err, options), 1);
+        EXPECT_EQ(linesOf(err.str()).size(), 1u) << err.str();
+        EXPECT_TRUE(err.str().starts_with("kalendo: cannot write the output")) << err.str();
+    }
+}
+
+} // namespace
+} // namespace kalendo

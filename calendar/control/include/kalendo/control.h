@@ -2,9 +2,14 @@
 #pragma once
 
 #include "kalendo/kalendo_export.h"
+#ifndef Q_MOC_RUN // moc need not read the engine's C++20 headers
+#include "kalendo/lunar.h"
+#endif
 #include "kalendo/ole_colour.h"
 
+#include <QColor>
 #include <QDate>
+#include <QList>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -35,38 +40,41 @@ using TodayProvider = std::function<QDate()>;
 } // namespace kalendo
 
 // The Kalendo month calendar control: one Gregorian month with the Chinese lunar calendar,
-// fixed at 568 x 344 pixels. Hosts drive it through the dispatch interface (call,
-// propertyGet, propertyPut by the members' Chinese names) or through the typed methods.
-// Nothing a host or the user does makes the control throw; failures come back as a Result
-// and stay readable through lastError().
+// 568 x 344 pixels (or larger when scalable). Hosts drive it through the dispatch interface
+// (call, propertyGet, propertyPut by the members' Chinese names) or through the typed
+// methods, and hear of the user's clicks and moves through its signals. Nothing a host or
+// the user does makes the control throw; failures come back as a Result and stay readable
+// through lastError().
 class KALENDO_EXPORT Kalendo : public QWidget {
     Q_OBJECT
     // The 22 appearance properties, for Qt Designer and the meta-object system. Each is also
-    // reachable by its dispatch name (propertyNames()), under which it is persisted. Colours
-    // are stored values: 0x00BBGGRR, or 0x800000nn for system colour nn.
-    Q_PROPERTY(quint32 titleBackColour READ titleBackColour WRITE setTitleBackColour NOTIFY
+    // reachable by its dispatch name (propertyNames()), under which it is persisted. As Qt
+    // properties the colours are QColor, for Designer's colour editor; the control stores
+    // them as 0x00BBGGRR, or 0x800000nn for system colour nn, which the dispatch and the
+    // OleColour methods below read and write.
+    Q_PROPERTY(QColor titleBackColour READ titleBackQColor WRITE setTitleBackColour NOTIFY
                    titleBackColourChanged)
-    Q_PROPERTY(quint32 titleSolarColour READ titleSolarColour WRITE setTitleSolarColour NOTIFY
+    Q_PROPERTY(QColor titleSolarColour READ titleSolarQColor WRITE setTitleSolarColour NOTIFY
                    titleSolarColourChanged)
-    Q_PROPERTY(quint32 titleLunarColour READ titleLunarColour WRITE setTitleLunarColour NOTIFY
+    Q_PROPERTY(QColor titleLunarColour READ titleLunarQColor WRITE setTitleLunarColour NOTIFY
                    titleLunarColourChanged)
-    Q_PROPERTY(quint32 titleOtherColour READ titleOtherColour WRITE setTitleOtherColour NOTIFY
+    Q_PROPERTY(QColor titleOtherColour READ titleOtherQColor WRITE setTitleOtherColour NOTIFY
                    titleOtherColourChanged)
-    Q_PROPERTY(quint32 controlBackColour READ controlBackColour WRITE setControlBackColour NOTIFY
+    Q_PROPERTY(QColor controlBackColour READ controlBackQColor WRITE setControlBackColour NOTIFY
                    controlBackColourChanged)
     Q_PROPERTY(QPixmap backgroundPicture READ backgroundPicture WRITE setBackgroundPicture NOTIFY
                    backgroundPictureChanged)
-    Q_PROPERTY(quint32 watermarkColour READ watermarkColour WRITE setWatermarkColour NOTIFY
+    Q_PROPERTY(QColor watermarkColour READ watermarkQColor WRITE setWatermarkColour NOTIFY
                    watermarkColourChanged)
-    Q_PROPERTY(quint32 weekdayBarBackColour READ weekdayBarBackColour WRITE setWeekdayBarBackColour
+    Q_PROPERTY(QColor weekdayBarBackColour READ weekdayBarBackQColor WRITE setWeekdayBarBackColour
                    NOTIFY weekdayBarBackColourChanged)
-    Q_PROPERTY(quint32 weekdayTextColour READ weekdayTextColour WRITE setWeekdayTextColour NOTIFY
+    Q_PROPERTY(QColor weekdayTextColour READ weekdayTextQColor WRITE setWeekdayTextColour NOTIFY
                    weekdayTextColourChanged)
-    Q_PROPERTY(quint32 sundayTextColour READ sundayTextColour WRITE setSundayTextColour NOTIFY
+    Q_PROPERTY(QColor sundayTextColour READ sundayTextQColor WRITE setSundayTextColour NOTIFY
                    sundayTextColourChanged)
-    Q_PROPERTY(quint32 saturdayTextColour READ saturdayTextColour WRITE setSaturdayTextColour NOTIFY
+    Q_PROPERTY(QColor saturdayTextColour READ saturdayTextQColor WRITE setSaturdayTextColour NOTIFY
                    saturdayTextColourChanged)
-    Q_PROPERTY(quint32 buttonBackColour READ buttonBackColour WRITE setButtonBackColour NOTIFY
+    Q_PROPERTY(QColor buttonBackColour READ buttonBackQColor WRITE setButtonBackColour NOTIFY
                    buttonBackColourChanged)
     Q_PROPERTY(QPixmap previousYearPicture READ previousYearPicture WRITE setPreviousYearPicture
                    NOTIFY previousYearPictureChanged)
@@ -88,6 +96,10 @@ class KALENDO_EXPORT Kalendo : public QWidget {
                    setNextMonthPressedPicture NOTIFY nextMonthPressedPictureChanged)
     Q_PROPERTY(QPixmap todayPressedPicture READ todayPressedPicture WRITE setTodayPressedPicture
                    NOTIFY todayPressedPictureChanged)
+
+    // Whether the control grows with the room its host gives it: cells, texts and pictures
+    // scale together, keeping the layout's proportions. Off by default: the classic size.
+    Q_PROPERTY(bool scalable READ isScalable WRITE setScalable NOTIFY scalableChanged)
 
 public:
     enum class Button { PreviousYear, NextYear, PreviousMonth, NextMonth, Today };
@@ -129,13 +141,26 @@ public:
     kalendo::Result load(kalendo::PropertyStore& store);
     kalendo::Result save(kalendo::PropertyStore& store) const;
 
+    // --- What the user sees ---
+    int shownYear() const;     // the Gregorian month on show, 0 before the first fill
+    int shownMonth() const;    // 1-12
+    QDate selectedDay() const; // the day with the selection frame; invalid without one
+    // Days to mark with a dot, such as the days of a host's own events; kept across months.
+    void setMarkedDays(const QList<QDate>& days);
+    QList<QDate> markedDays() const;
+    bool isScalable() const;
+    void setScalable(bool scalable);
+
     // --- Typed methods for C++ hosts (failures: nullopt or false, and lastError()) ---
-    bool fillMonth(int year, int month);            // 返回阳历控件
-    bool showRecord(int cellIndex);                 // 显视记录
-    std::optional<QDate> selectedSolarDate() const; // 中阳历
+    bool fillMonth(int year, int month); // 返回阳历控件
+    bool showRecord(int cellIndex);      // 显视记录
+    // 中阳历: the selected day, or the shown month's first day; setting it shows and selects.
+    std::optional<QDate> selectedSolarDate() const;
     bool setSelectedSolarDate(const QDate& date);
-    std::optional<QDate> selectedLunarDate() const; // 中阴历
-    bool setSelectedLunarDate(const QDate& date);
+    // 中阴历: the same day as a lunar date (its dispatch value is the lunar date text of
+    // 阳历返回农, e.g. "020080318"); setting it shows and selects that lunar day.
+    std::optional<kalendo::LunarDate> selectedLunarDate() const;
+    bool setSelectedLunarDate(const kalendo::LunarDate& date);
 
     void setValue();                                        // SetValue
     std::optional<int> lunarMonthDays(int year, int month); // lMonthDays
@@ -182,6 +207,30 @@ public:
     bool setSaturdayTextColour(kalendo::OleColour c);
     kalendo::OleColour buttonBackColour() const; // the five buttons
     bool setButtonBackColour(kalendo::OleColour c);
+    // The colours as Qt properties: a system colour reads as the palette's colour; a
+    // written QColor is stored as 0x00BBGGRR.
+    QColor titleBackQColor() const;
+    void setTitleBackColour(const QColor& c);
+    QColor titleSolarQColor() const;
+    void setTitleSolarColour(const QColor& c);
+    QColor titleLunarQColor() const;
+    void setTitleLunarColour(const QColor& c);
+    QColor titleOtherQColor() const;
+    void setTitleOtherColour(const QColor& c);
+    QColor controlBackQColor() const;
+    void setControlBackColour(const QColor& c);
+    QColor watermarkQColor() const;
+    void setWatermarkColour(const QColor& c);
+    QColor weekdayBarBackQColor() const;
+    void setWeekdayBarBackColour(const QColor& c);
+    QColor weekdayTextQColor() const;
+    void setWeekdayTextColour(const QColor& c);
+    QColor sundayTextQColor() const;
+    void setSundayTextColour(const QColor& c);
+    QColor saturdayTextQColor() const;
+    void setSaturdayTextColour(const QColor& c);
+    QColor buttonBackQColor() const;
+    void setButtonBackColour(const QColor& c);
     // Each button's picture, and the one it shows while held down.
     QPixmap previousYearPicture() const;
     void setPreviousYearPicture(const QPixmap& picture);
@@ -215,8 +264,18 @@ public:
 signals:
     // The host container's property-changed notification: once per property write, after
     // every element the property touches has its new value, with the property's dispatch
-    // name. The control raises no other event to its host.
+    // name.
     void propertyChanged(const QString& name);
+
+    // A click with the left button anywhere on a day's cell (number or lunar line).
+    void clicked(QDate date);
+    // A double click on a day's cell.
+    void activated(QDate date);
+    // The selected day changed: selectedDay() tells which, or that there is none.
+    void selectionChanged();
+    // Another month is on show.
+    void currentPageChanged(int year, int month);
+    void scalableChanged(bool scalable);
 
     // The Qt notifications of the appearance properties: after each write, and after a
     // load that changed the value.
@@ -246,6 +305,10 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     struct Private;

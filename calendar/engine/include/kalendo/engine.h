@@ -3,6 +3,7 @@
 
 #include "kalendo/date.h"
 #include "kalendo/int16.h"
+#include "kalendo/lunar.h"
 
 #include <cstdint>
 #include <string>
@@ -10,23 +11,14 @@
 
 namespace kalendo {
 
-// A day of the Chinese lunar calendar. month 1-12 (for a leap month: the month it repeats),
-// day 1-30.
-struct LunarDate {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    bool leap = false;
-    friend constexpr bool operator==(const LunarDate&, const LunarDate&) = default;
-};
-
 // The Gregorian years the control's year lists offer, and the least year 阴历转阳历 takes:
 // the lunar year table covers 1900-2090, but January 1900 lies before its first day.
 constexpr int kFirstListYear = 1901;
 constexpr int kLastListYear = 2090;
 
 // The lunar calendar engine: every calendar computation of the control, over constant
-// tables. Members that fail throw an EngineError carrying the classic error number.
+// tables. Members that fail throw an EngineError carrying the classic error number. These
+// are the members by their dispatch names; C++ code is better served by kalendo/lunar.h.
 // Each method's comment gives the name it has on the control's dispatch interface.
 class Engine {
 public:

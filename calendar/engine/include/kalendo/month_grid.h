@@ -71,6 +71,9 @@ struct Festival {
 // The festivals of a day whose lunar date is `lunar`, in the order the grid lays them: a
 // later one takes the cell's caption from an earlier one.
 std::vector<Festival> festivalsOn(const Engine& engine, Date date, const LunarDate& lunar);
+// The same festivals as a list of names, one entry per name: where festivalsOn joins two
+// table entries of one kind into one text, this keeps them apart.
+std::vector<std::string> festivalNamesOn(const Engine& engine, Date date, const LunarDate& lunar);
 
 // The texts the lunar year and month lists show for a lunar date, e.g. "2008" and "03".
 struct LunarListTexts {
