@@ -384,12 +384,14 @@ HRESULT Control::SetToday(DATE day) {
     return failure ? E_INVALIDARG : S_OK;
 }
 
-HRESULT Control::Cell(LONG cell, BSTR* day, BSTR* caption, DWORD* colour) {
+HRESULT Control::Cell(LONG cell, BSTR* day, BSTR* caption, DWORD* colour, BOOL* today) {
     if (cell < 0 || cell >= kCells)
         return E_INVALIDARG;
     const GridCell& c = m_view.grid().cells[std::size_t(cell)];
     if (colour)
         *colour = c.colour;
+    if (today)
+        *today = c.today;
     HRESULT hr = day ? copyText(c.day, day) : S_OK;
     if (SUCCEEDED(hr) && caption)
         hr = copyText(c.caption, caption);

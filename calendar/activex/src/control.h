@@ -165,7 +165,8 @@ public:
 
     // IKalendoInspect
     HRESULT STDMETHODCALLTYPE SetToday(DATE today) override;
-    HRESULT STDMETHODCALLTYPE Cell(LONG cell, BSTR* day, BSTR* caption, DWORD* colour) override;
+    HRESULT STDMETHODCALLTYPE Cell(LONG cell, BSTR* day, BSTR* caption, DWORD* colour,
+                                   BOOL* today) override;
     HRESULT STDMETHODCALLTYPE Text(LONG element, BSTR* text) override;
     HRESULT STDMETHODCALLTYPE State(LONG* selected, LONG* enabledButtons, LONG* year,
                                     LONG* month) override;

@@ -13,8 +13,10 @@ MIDL_INTERFACE("4D7A0151-6CE6-4282-96A1-B47E1E98C942")
 IKalendoInspect : public IUnknown {
     // Pins today's date (DATE); 0 gives the system clock back. Does not refill the grid.
     virtual HRESULT STDMETHODCALLTYPE SetToday(DATE today) = 0;
-    // The day number, calendar line and its colour of cell 0 ... 38.
-    virtual HRESULT STDMETHODCALLTYPE Cell(LONG cell, BSTR* day, BSTR* caption, DWORD* colour) = 0;
+    // The day number, calendar line and its colour of cell 0 ... 38, and whether the number
+    // carries the today highlight.
+    virtual HRESULT STDMETHODCALLTYPE Cell(LONG cell, BSTR* day, BSTR* caption, DWORD* colour,
+                                           BOOL* today) = 0;
     // A text the control shows, by element (kalendo::activex::Shown).
     virtual HRESULT STDMETHODCALLTYPE Text(LONG element, BSTR* text) = 0;
     // The selected cell (-1: none), the enabled buttons (bit b for button b), the shown month.

@@ -8,9 +8,11 @@ set -euo pipefail
 prefix=$1 seconds=$2
 shift 2
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
-# Wine reads the locale's name from the environment even where glibc lacks the locale (set
-# for Wine alone: this shell would complain about the missing locale).
-chinese=(env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8)
+# Wine takes its code page from the locale, and turns the Unix command line into UTF-16 by
+# the locale's character set: glibc must know zh_CN.UTF-8. It is compiled beside the prefix
+# (from the locales package's sources) rather than into the system.
+locales=$(dirname "$prefix")/locale
+chinese=(env LOCPATH="$locales" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8)
 # No Mono or Gecko installer, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ ! -f "$prefix/.kalendo-ready" ]; then
@@ -18,6 +20,8 @@ if [ ! -f "$prefix/.kalendo-ready" ]; then
   (
     flock 9
     if [ ! -f "$prefix/.kalendo-ready" ]; then
+      mkdir -p "$locales"
+      [ -d "$locales/zh_CN.UTF-8" ] || localedef -i zh_CN -f UTF-8 "$locales/zh_CN.UTF-8" >/dev/null
       DISPLAY= "${chinese[@]}" timeout -k 5 300 wine wineboot --init </dev/null >/dev/null 2>&1
       DISPLAY= "${chinese[@]}" timeout -k 5 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
         /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
