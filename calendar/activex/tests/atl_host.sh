@@ -9,12 +9,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 prefix=$1 host=$2 expected=$3 out=$4
 rm -rf "$out" && mkdir -p "$out"
 
+# Wine's desktop belongs to the prefix's server: one started by the earlier tests without a
+# display could make no windows. This prefix is the build's own and its tests run one at a
+# time, so its server is ended here, and again before the display goes.
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+stop_wine() { WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true; }
+stop_wine
+
 # A display number nobody else uses: Xvfb picks it and tells.
 Xvfb -displayfd 5 -screen 0 800x600x24 -nolisten tcp 5>"$out/display" 2>"$out/xvfb.log" &
 xvfb=$!
 host_pid=
 cleanup() {
   [ -z "$host_pid" ] || kill "$host_pid" 2>/dev/null || true
+  stop_wine
   kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -24,7 +32,15 @@ export DISPLAY=":$(cat "$out/display")"
 bash "$here/../tools/wine-run.sh" "$prefix" 150 "$host" "Z:${out//\//\\}" </dev/null \
   >"$out/host.log" 2>&1 &
 host_pid=$!
-wait_for() { for _ in $(seq 600); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
+# Waits for a file the host writes, as long as the host runs.
+wait_for() {
+  for _ in $(seq 600); do
+    [ -s "$1" ] && return 0
+    kill -0 "$host_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
 wait_for "$out/places.txt" || { echo "FAILED: the host did not show the control"; cat "$out/host.log"; exit 1; }
 sleep 1
 import -window root "$out/kalendo-2008-04.png"
