@@ -3,6 +3,26 @@
 # One GoogleTest executable, registered with CTest, run with a throw-away HOME so that no
 # test can touch the user's own settings or files. QT gives it the one Qt test main (an
 # application object for every test, no display needed).
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+    # GoogleTest is built here for the target from Debian's sources. Each test program runs
+    # in one Wine process (CTest puts Wine before it as the emulator): a process per test
+    # case would start Wine dozens of times.
+    set(TIKKO_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build")
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${TIKKO_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    target_compile_options(gtest PRIVATE -w)
+    target_compile_options(gtest_main PRIVATE -w)
+    function(tikko_add_test)
+        cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+        add_executable(${T_NAME} ${T_SOURCES})
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} GTest::gtest GTest::gtest_main)
+        add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+        set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 300)
+    endfunction()
+    return()
+endif()
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

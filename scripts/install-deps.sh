@@ -33,6 +33,9 @@ packages=(
   # the Windows backend of the system actions: cross-compiled (GoogleTest is built for the
   # target from the googletest sources above) and tested under 64-bit Wine
   g++-mingw-w64-x86-64 wine wine64
+  # kalendo.ocx's tests: Wine in a Chinese locale (code page 936), compiled from the locales
+  # package's sources into the build folder
+  locales
 )
 # Node.js with npm, for the astronomy checks of the calendar tables; a machine may
 # already carry its own build of Node.js that brings npm along.

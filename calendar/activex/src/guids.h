@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <windows.h>
+
+namespace kalendo::activex {
+
+// The class Kalendo12.Kalendo, its type library and interfaces. Hosts hold these: they
+// never change.
+constexpr GUID kClsid = {
+    0x26431508, 0x7537, 0x4ACB, {0xBC, 0xA1, 0xBA, 0x57, 0x2C, 0x5C, 0x26, 0xCA}};
+constexpr GUID kLibid = {
+    0x0ABE666A, 0x0893, 0x4F91, {0xA9, 0x6E, 0x1F, 0x34, 0x64, 0x82, 0x01, 0xC3}};
+constexpr GUID kDiidKalendo = // _Kalendo
+    {0x1AC53F77, 0xBEE4, 0x4907, {0xB4, 0x5A, 0x37, 0xBA, 0x17, 0x9B, 0xAD, 0x86}};
+constexpr GUID kDiidEvents = // __Kalendo
+    {0x64730541, 0x261D, 0x47E9, {0x95, 0x1D, 0x26, 0x06, 0xC7, 0x78, 0x8F, 0x28}};
+
+constexpr wchar_t kProgId[] = L"Kalendo12.Kalendo";
+constexpr wchar_t kLibraryName[] = L"Kalendo12";
+constexpr WORD kLibraryMajor = 12;
+constexpr WORD kLibraryMinor = 0;
+
+} // namespace kalendo::activex
