@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tikko/alarm/alarm_check.h"
 
+#include "kalendo/date.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/clock.h"
 #include "tikko/system_actions.h"
@@ -117,7 +118,11 @@ AlarmCheck::Outcome AlarmCheck::carryOutAction(int row, const Alarm& alarm, bool
         removeFired(row, alarm);
         return Outcome::EndPass;
     case AdditionalAction::ShutDown: {
-        m_alarms.removeAt(row);
+        // A repeating shutdown moves on and is saved first: the program ends at once.
+        if (alarm.repeats())
+            removeFired(row, alarm);
+        else
+            m_alarms.removeAt(row);
         const bool accepted = m_actions.shutDownComputer(
             [this](const std::string& text) { m_host.showMessage(QString::fromStdString(text)); });
         if (accepted) {
@@ -127,7 +132,8 @@ AlarmCheck::Outcome AlarmCheck::carryOutAction(int row, const Alarm& alarm, bool
             return Outcome::EndProgram;
         }
         // A refused shutdown must not take every later alarm with it: the program stays.
-        m_host.alarmFired(alarm);
+        if (!alarm.repeats())
+            m_host.alarmFired(alarm);
         m_host.showMessage(ShutdownRefusedMessage);
         return Outcome::Continue;
     }
@@ -145,7 +151,13 @@ AlarmCheck::Outcome AlarmCheck::carryOutAction(int row, const Alarm& alarm, bool
 }
 
 void AlarmCheck::removeFired(int row, const Alarm& alarm) {
-    m_alarms.removeAt(row);
+    if (alarm.repeats()) {
+        // Never removed by firing: on to the next occurrence after now.
+        const auto next = nextFiring(*alarm.rule(), wallTimeOf(m_clock.now()));
+        m_alarms.replaceAt(row, next ? alarm.movedTo(*next) : alarm.exhaustedCopy());
+    } else {
+        m_alarms.removeAt(row);
+    }
     m_host.alarmFired(alarm);
 }
 

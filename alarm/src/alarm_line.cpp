@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "tikko/alarm/alarm_line.h"
 
+#include "kalendo/date.h"
+
 #include <algorithm>
 
 namespace tikko {
@@ -352,6 +354,44 @@ std::optional<QDateTime> parseAlarmTime(QStringView text, const AlarmTimeForms& 
     if (!parsed)
         return std::nullopt;
     return QDateTime(parsed->date, parsed->time);
+}
+
+namespace {
+constexpr qint64 UnixEpochJulianDay = 2440588; // 1970-01-01, day 0 of kalendo::Date
+}
+
+kalendo::DateTime wallTimeOf(const QDateTime& time) {
+    const QTime t = time.time();
+    return {
+        kalendo::Date(static_cast<std::int32_t>(time.date().toJulianDay() - UnixEpochJulianDay)),
+        t.hour() * 3600 + t.minute() * 60 + t.second()};
+}
+
+QDateTime dateTimeOf(kalendo::DateTime moment) {
+    return QDateTime(QDate::fromJulianDay(moment.date.serial() + UnixEpochJulianDay),
+                     QTime(0, 0).addSecs(moment.seconds));
+}
+
+qint64 minuteOf(kalendo::DateTime moment) {
+    return (moment.date.serial() + UnixEpochJulianDay) * 1440 + moment.seconds / 60;
+}
+
+std::optional<kalendo::DateTime> parseWallTime(QStringView text, const AlarmTimeForms& forms) {
+    const auto parsed = parse(text, forms);
+    if (!parsed)
+        return std::nullopt;
+    const QTime t = parsed->time;
+    return kalendo::DateTime{
+        kalendo::Date(static_cast<std::int32_t>(parsed->date.toJulianDay() - UnixEpochJulianDay)),
+        t.hour() * 3600 + t.minute() * 60 + t.second()};
+}
+
+QString formatWallTime(kalendo::DateTime moment) {
+    const QDate date = QDate::fromJulianDay(moment.date.serial() + UnixEpochJulianDay);
+    const QTime time = QTime(0, 0).addSecs(moment.seconds);
+    if (moment.seconds == 0)
+        return date.toString(QStringLiteral("yyyy-MM-dd"));
+    return date.toString(QStringLiteral("yyyy-MM-dd ")) + time.toString(QStringLiteral("HH:mm:ss"));
 }
 
 qint64 minuteOf(const QDateTime& time) {

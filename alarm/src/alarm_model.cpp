@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "tikko/alarm/alarm_model.h"
 
+#include "kalendo/date.h"
+
 #include <algorithm>
 
 namespace tikko {
@@ -16,6 +18,16 @@ Alarm::Alarm(StoreLine line, const AlarmTimeForms& forms)
         bar = static_cast<int>(at);
         from = at + 1;
     }
+    if (m_bars[2] >= 0) {
+        // The rule is the last field; a program path may hold "|" but hardly "|重复:".
+        const qsizetype bar = text.lastIndexOf(QLatin1Char('|'));
+        const QStringView rest = QStringView(text).sliced(bar + 1);
+        if (bar > m_bars[2] && rest.startsWith(RepeatPrefix)) {
+            m_rule = parseRuleText(rest.sliced(RepeatPrefix.size()).toString().toStdString());
+            if (m_rule)
+                m_ruleBar = static_cast<int>(bar);
+        }
+    }
     if (const auto minute = parseAlarmMinute(time(), forms))
         m_minute = *minute;
 }
@@ -29,14 +41,42 @@ QStringView Alarm::field(int index) const {
             return {};
         begin = bar + 1;
     }
-    // The action takes the rest of the line, "|" included.
-    if (index == 3 || m_bars[index] < 0)
+    // The action takes the rest of the line, "|" included, up to a rule.
+    if (index == 3)
+        return m_ruleBar < 0 ? text.sliced(begin) : text.sliced(begin, m_ruleBar - begin);
+    if (m_bars[index] < 0)
         return text.sliced(begin);
     return text.sliced(begin, m_bars[index] - begin);
 }
 
+Alarm Alarm::movedTo(kalendo::DateTime moment) const {
+    const qsizetype bar = m_line.text.indexOf(QLatin1Char('|'));
+    const QString rest = bar < 0 ? QString() : m_line.text.mid(bar);
+    QByteArray raw;
+    if (m_line.isKeptAsBytes()) {
+        // Only the time changes: the bytes after it stay as they were.
+        const qsizetype rawBar = m_line.raw.indexOf('|');
+        raw =
+            formatWallTime(moment).toUtf8() + (rawBar < 0 ? QByteArray() : m_line.raw.mid(rawBar));
+    }
+    return Alarm(StoreLine{formatWallTime(moment) + rest, raw});
+}
+
+Alarm Alarm::exhaustedCopy() const {
+    Alarm copy = *this;
+    copy.m_exhausted = true;
+    return copy;
+}
+
 std::optional<QDateTime> Alarm::alarmTime() const {
     return parseAlarmTime(time());
+}
+
+QString withRule(const QString& line, const RepeatRule& rule) {
+    if (!rule.repeats())
+        return line;
+    return line + QLatin1Char('|') + RepeatPrefix.toString() +
+           QString::fromStdString(ruleText(rule));
 }
 
 AlarmModel::AlarmModel(QObject* parent)
@@ -48,7 +88,8 @@ int AlarmModel::rowOf(Id id) const {
 }
 
 int AlarmModel::unreadableCount() const {
-    return static_cast<int>(std::count(m_minutes.begin(), m_minutes.end(), Alarm::Unreadable));
+    return static_cast<int>(std::count_if(m_alarms.begin(), m_alarms.end(),
+                                          [](const Alarm& alarm) { return !alarm.readable(); }));
 }
 
 void AlarmModel::appendUnnotified(Alarm alarm) {
@@ -93,6 +134,18 @@ void AlarmModel::removeAt(int row) {
     endRemoveRows();
 }
 
+void AlarmModel::replaceAt(int row, Alarm alarm) {
+    const qint64 minute = alarm.minute();
+    if (m_minutes[row] == m_earliest)
+        m_earliestKnown = false;
+    m_minutes[row] = minute;
+    if (m_earliestKnown)
+        m_earliest = std::min(m_earliest, minute);
+    m_alarms[row] = std::move(alarm);
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed);
+}
+
 void AlarmModel::clear() {
     replaceAll({});
 }
@@ -102,7 +155,7 @@ void AlarmModel::replaceAll(QList<Alarm> alarms) {
     m_alarms.clear();
     m_minutes.clear();
     m_ids.clear();
-    m_earliest = Alarm::Unreadable;
+    m_earliest = Alarm::Never;
     m_earliestKnown = true;
     m_alarms.reserve(alarms.size());
     for (Alarm& alarm : alarms)
@@ -120,7 +173,7 @@ StoreLines AlarmModel::storeLines() const {
 
 qint64 AlarmModel::earliestMinute() const {
     if (!m_earliestKnown) {
-        m_earliest = m_minutes.empty() ? Alarm::Unreadable
+        m_earliest = m_minutes.empty() ? Alarm::Never
                                        : *std::min_element(m_minutes.begin(), m_minutes.end());
         m_earliestKnown = true;
     }
@@ -129,7 +182,7 @@ qint64 AlarmModel::earliestMinute() const {
 
 int AlarmModel::firstDue(qint64 presentMinute, int from) const {
     // Unreadable alarms carry the largest minute, which never comes.
-    if (presentMinute == Alarm::Unreadable || earliestMinute() > presentMinute)
+    if (presentMinute == Alarm::Never || earliestMinute() > presentMinute)
         return -1;
     const auto begin = m_minutes.begin() + std::min<std::ptrdiff_t>(from, count());
     const auto found = std::find_if(
@@ -150,9 +203,13 @@ QVariant AlarmModel::data(const QModelIndex& index, int role) const {
     case LineRole:
         return alarm.text();
     case Qt::ToolTipRole:
-        return alarm.readable() ? QVariant() : QStringLiteral("无法识别的闹钟时间，此闹钟不会响");
-    case UnreadableRole:
-        return !alarm.readable();
+        if (!alarm.readable())
+            return QStringLiteral("无法识别的闹钟时间，此闹钟不会响");
+        if (alarm.exhausted())
+            return QStringLiteral("此闹钟已没有下一次（超出农历表的范围），不会再响");
+        return {};
+    case NeverFiresRole:
+        return alarm.minute() == Alarm::Never;
     default:
         return {};
     }

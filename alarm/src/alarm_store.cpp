@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tikko/alarm/alarm_store.h"
 
+#include "kalendo/date.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/program_files.h"
 #include "tikko/alarm/settings.h"
@@ -49,9 +50,22 @@ LoadedStore applyLoadRules(StoreLines lines, bool autoClear, const QDateTime& no
             loaded.alarms.append(std::move(alarm));
             continue;
         }
+        if (alarm.repeats()) {
+            const kalendo::DateTime before = addSeconds(wallTimeOf(now), -60);
+            const auto first = parseWallTime(alarm.time(), forms);
+            const int times = first ? firingsBetween(*alarm.rule(), *first, before) : 1;
+            const auto next = nextFiring(*alarm.rule(), before);
+            loaded.alarms.append(next ? alarm.movedTo(*next) : alarm.exhaustedCopy());
+            loaded.missed.append({std::move(alarm), std::max(times, 1)});
+            loaded.saveNeeded = true;
+            continue;
+        }
         if (alarm.action() == action::ShutDown)
             continue;
-        (autoClear ? loaded.missed : loaded.alarms).append(std::move(alarm));
+        if (autoClear)
+            loaded.missed.append({std::move(alarm), 1});
+        else
+            loaded.alarms.append(std::move(alarm));
     }
     return loaded;
 }
@@ -360,18 +374,26 @@ LoadedStore AlarmStore::load(AlarmModel& model, bool autoClear, const QDateTime&
     } else {
         m_stamp = stampOf(m_paths.write);
     }
-    // What fired while the store could not be written is still in it, but it has fired.
+    // What fired while the store could not be written is still in it, but it has fired: a
+    // one-shot alarm goes, a repeating one moves on from the moment it fired.
     int firedDropped = 0;
     for (const QString& fired : std::as_const(m_fired)) {
         const auto match = std::find_if(lines.begin(), lines.end(), [&](const StoreLine& line) {
             return !line.isKeptAsBytes() && line.text == fired;
         });
-        if (match != lines.end()) {
+        if (match == lines.end())
+            continue;
+        ++firedDropped;
+        const Alarm alarm(*match);
+        const auto at = parseWallTime(alarm.time());
+        const auto next = alarm.repeats() && at ? nextFiring(*alarm.rule(), *at) : std::nullopt;
+        if (next)
+            *match = alarm.movedTo(*next).storeLine();
+        else
             lines.erase(match);
-            ++firedDropped;
-        }
     }
     LoadedStore loaded = applyLoadRules(std::move(lines), autoClear, now);
+    const bool moved = loaded.saveNeeded;
     loaded.error = file.error;
     loaded.whole = file.text.whole;
     model.replaceAll(std::move(loaded.alarms));
@@ -384,7 +406,8 @@ LoadedStore AlarmStore::load(AlarmModel& model, bool autoClear, const QDateTime&
     model.append(std::move(fromAdded.alarms));
     loaded.missed.append(fromAdded.missed);
     m_addedPending = added.stamp.exists && !m_leftAlone;
-    loaded.saveNeeded = !m_leftAlone && (firedDropped > 0 || m_addedPending || !m_fired.isEmpty());
+    loaded.saveNeeded =
+        !m_leftAlone && (moved || firedDropped > 0 || m_addedPending || !m_fired.isEmpty());
     return loaded;
 }
 

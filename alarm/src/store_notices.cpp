@@ -23,16 +23,20 @@ std::optional<QString> SaveReport::after(const SaveResult& result, const QString
     return QStringLiteral("闹钟已重新保存到 %1。").arg(file);
 }
 
-QString missedAlarmsNotice(const QList<Alarm>& missed) {
+QString missedAlarmsNotice(const QList<MissedAlarm>& missed) {
     if (missed.isEmpty())
         return {};
     QString notice = QStringLiteral("以下闹钟在软件未运行时已过期：");
-    for (const Alarm& alarm : missed) {
+    for (const auto& [alarm, times] : missed) {
         const auto time = alarm.alarmTime();
         notice += QLatin1Char('\n') + (time ? formatClockTime(*time) : alarm.time().toString());
         notice += QStringLiteral("  ") + alarm.type().toString();
         if (!alarm.prompt().isEmpty())
             notice += QStringLiteral("  ") + alarm.prompt().toString();
+        if (alarm.repeats())
+            notice += QStringLiteral("  %1，错过 %2 次")
+                          .arg(QString::fromStdString(ruleName(*alarm.rule())))
+                          .arg(times);
     }
     return notice;
 }

@@ -5,6 +5,7 @@
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_model.h"
 
+#include <ctime>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -292,6 +293,53 @@ TEST_F(CheckTest, ALineReplacedInPlaceIsReadAfresh) {
     check.run();
     EXPECT_EQ(calls().size(), 2u);
     EXPECT_TRUE(list.lines().isEmpty());
+}
+
+TEST_F(CheckTest, ARepeatingAlarmMovesOnInsteadOfLeavingAndIsSavedAtOnce) {
+    list.set({"2026-12-08 10:05:00|文本框提醒|起床||重复:工作日 10:05"});
+    check.run();
+    EXPECT_EQ(host.events, (QStringList{"show:起床", "saved"}));
+    EXPECT_EQ(list.lines(), QStringList{"2026-12-09 10:05:00|文本框提醒|起床||重复:工作日 10:05"});
+    // Friday: on to Monday.
+    clock.set(at("2026-12-11 10:05:30"));
+    list.set({"2026-12-11 10:05:00|声音提醒|||重复:工作日 10:05"});
+    check.run();
+    EXPECT_EQ(list.lines(), QStringList{"2026-12-14 10:05:00|声音提醒|||重复:工作日 10:05"});
+}
+
+TEST_F(CheckTest, ADailyAlarmRingsOnceADayAcrossBothChangesOfSummerTime) {
+    // In the test's own environment: Berlin moves from 02:00 to 03:00 on 29 March and from
+    // 03:00 back to 02:00 on 25 October 2026.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    list.set({"2026-03-28 02:30:00|声音提醒|||重复:每天 02:30"});
+    int rings = 0;
+    const auto passEveryThreeSecondsUntil = [&](const QDateTime& end) {
+        for (; clock.now() < end; clock.advanceSeconds(3)) {
+            check.run();
+            rings = static_cast<int>(actions.callsOf(ActionKind::PlayAlarmSound).size());
+        }
+    };
+    clock.set(QDateTime(QDate(2026, 3, 28), QTime(2, 0)));
+    // 02:30 did not exist on the 29th: it rang at 03:00, the first minute after the gap.
+    passEveryThreeSecondsUntil(QDateTime(QDate(2026, 3, 29), QTime(3, 0, 3)));
+    EXPECT_EQ(rings, 2);
+    passEveryThreeSecondsUntil(QDateTime(QDate(2026, 3, 30), QTime(4, 0)));
+    EXPECT_EQ(rings, 3);
+    EXPECT_EQ(list.lines(), QStringList{"2026-03-31 02:30:00|声音提醒|||重复:每天 02:30"});
+    list.set({"2026-10-25 02:30:00|声音提醒|||重复:每天 02:30"});
+    actions.clearCalls();
+    clock.set(QDateTime(QDate(2026, 10, 25), QTime(1, 0)));
+    // Through both 02:30s of the 25th: one ring.
+    passEveryThreeSecondsUntil(QDateTime(QDate(2026, 10, 25), QTime(1, 0)).addSecs(4 * 3600));
+    EXPECT_EQ(rings, 1);
+    EXPECT_EQ(list.lines(), QStringList{"2026-10-26 02:30:00|声音提醒|||重复:每天 02:30"});
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
 }
 
 TEST_F(CheckTest, ACachedLineStillFiresOnceItsMinuteComes) {

@@ -43,10 +43,10 @@ QByteArray data(const char* name) {
     return bytes;
 }
 
-StoreLines linesOf(const QList<Alarm>& alarms) {
+StoreLines linesOf(const QList<MissedAlarm>& missed) {
     StoreLines lines;
-    for (const Alarm& alarm : alarms)
-        lines.append(alarm.storeLine());
+    for (const MissedAlarm& one : missed)
+        lines.append(one.alarm.storeLine());
     return lines;
 }
 
@@ -132,6 +132,49 @@ TEST(LoadRules, MissedAlarmsAreTheExpiredLinesAutoClearDroppedButNoShutdown) {
     // Kept lines are not missed; the dropped shutdown line is not listed either.
     EXPECT_TRUE(applyLoadRules(lines, false, now).missed.isEmpty());
     EXPECT_TRUE(applyLoadRules(lines, true, at("2026-12-08 06:00:00")).missed.isEmpty());
+}
+
+TEST(LoadRules, ARepeatingAlarmFiresNoMissedOccurrenceLateAndIsNeverDropped) {
+    const StoreLines lines = storeLinesFromTexts({
+        "2026-12-01 07:30:00|声音及文本提醒|起床||重复:每天 07:30",
+        "2026-12-01 22:00:00|附加动作|||电脑关机|重复:每天 22:00",
+        "2026-12-08 10:00:00|文本框提醒|喝水||重复:每天 10:00",
+    });
+    const LoadedStore loaded = applyLoadRules(lines, true, at("2026-12-08 10:00:30"));
+    // Seven mornings passed (1st to 7th and this one's 07:30); the one of the present minute
+    // fires now.
+    EXPECT_EQ(textsOf(loaded.lines()),
+              (QStringList{"2026-12-09 07:30:00|声音及文本提醒|起床||重复:每天 07:30",
+                           "2026-12-08 22:00:00|附加动作|||电脑关机|重复:每天 22:00",
+                           "2026-12-08 10:00:00|文本框提醒|喝水||重复:每天 10:00"}));
+    ASSERT_EQ(loaded.missed.size(), 2);
+    EXPECT_EQ(loaded.missed[0].times, 8);
+    EXPECT_EQ(loaded.missed[1].times, 7);
+    EXPECT_TRUE(loaded.saveNeeded);
+    // A rule with no next occurrence is kept and never fires.
+    const LoadedStore past = applyLoadRules(
+        storeLinesFromTexts({"2090-12-01 09:00:00|声音提醒|||重复:农历每年十一月初一 09:00"}), true,
+        at("2091-02-20 00:00:00"));
+    ASSERT_EQ(past.alarms.size(), 1);
+    EXPECT_TRUE(past.alarms[0].exhausted());
+    EXPECT_EQ(past.alarms[0].minute(), Alarm::Never);
+}
+
+TEST(StoreText, TheOriginalReaderSeesTheFourFieldsOfARepeatingLineUnchanged) {
+    const QString line = withRule(QStringLiteral("2026-12-09 07:30:00|文本框提醒|a｜b|"),
+                                  *parseRuleText("农历每年闰四月初八 07:30"));
+    EXPECT_EQ(line, "2026-12-09 07:30:00|文本框提醒|a｜b||重复:农历每年闰四月初八 07:30");
+    // Split at every "|", as the old program did: field 4 is still the (empty) action.
+    EXPECT_EQ(line.split(QLatin1Char('|')).mid(0, 4),
+              (QStringList{"2026-12-09 07:30:00", "文本框提醒", "a｜b", ""}));
+    // A prompt stored with "|" by an old version keeps its fields too.
+    const Alarm old(StoreLine{"2026-12-09 07:30:00|文本框提醒|a|b|重复:每天 07:30", {}});
+    EXPECT_EQ(old.prompt(), u"a");
+    EXPECT_EQ(old.action(), u"b");
+    EXPECT_TRUE(old.repeats());
+    const Alarm program(StoreLine{"2026-12-09 07:30:00|附加动作||运行软件:/opt/x|y", {}});
+    EXPECT_EQ(program.action(), u"运行软件:/opt/x|y");
+    EXPECT_FALSE(program.repeats());
 }
 
 TEST(LoadRules, TenCharactersAreSkippedElevenConsidered) {

@@ -19,7 +19,7 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(AlarmModel::UnreadableRole).toBool())
+        if (index.data(AlarmModel::NeverFiresRole).toBool())
             option->palette.setColor(QPalette::Text,
                                      option->palette.color(QPalette::Disabled, QPalette::Text));
     }
@@ -37,8 +37,8 @@ AlarmListView::AlarmListView(QWidget* parent)
 }
 
 int AlarmListView::selectedRow() const {
-    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows()
-                                                  : QModelIndexList();
+    const QModelIndexList rows =
+        selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
     return rows.isEmpty() ? -1 : rows.front().row();
 }
 

@@ -32,7 +32,7 @@ TEST_F(StoreWindowTest, LinesKeptAsBytesGoBackUnchangedAndUnreadableTimesAreMark
     EXPECT_FALSE(model->index(0, 0).data(Qt::ToolTipRole).isValid());
     EXPECT_EQ(model->index(2, 0).data(Qt::ToolTipRole).toString(),
               "无法识别的闹钟时间，此闹钟不会响");
-    EXPECT_TRUE(model->index(2, 0).data(AlarmModel::UnreadableRole).toBool());
+    EXPECT_TRUE(model->index(2, 0).data(AlarmModel::NeverFiresRole).toBool());
     // A change writes every line back: the one kept as bytes byte for byte.
     window->alarms().removeAt(0);
     window->formUnload();

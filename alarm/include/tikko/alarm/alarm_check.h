@@ -35,9 +35,9 @@ public:
 };
 
 // One pass over the alarms fires every alarm whose minute has come, in list order, by its
-// reminder type, and removes it. Passes never nest: a pass asked for while one runs (a timer
-// tick during the pending-events step) does nothing. A pass with nothing due costs next to
-// nothing, whatever the number of alarms.
+// reminder type, and removes it, or moves a repeating one on to its next occurrence. Passes never
+// nest: a pass asked for while one runs (a timer tick during the pending-events step) does nothing.
+// A pass with nothing due costs next to nothing, whatever the number of alarms.
 class AlarmCheck {
 public:
     static inline const QString ShutdownRefusedMessage =
@@ -58,6 +58,7 @@ private:
     // Fires the due alarm at row; row follows it when the list changed meanwhile.
     Outcome fire(int& row);
     Outcome carryOutAction(int row, const Alarm& alarm, bool inWindow, const QDateTime& when);
+    // Removes a fired alarm, or moves a repeating one on; the store is then written.
     void removeFired(int row, const Alarm& alarm);
 
     AlarmModel& m_alarms;

@@ -8,6 +8,11 @@
 #include <array>
 #include <optional>
 
+namespace kalendo {
+class Date;
+struct DateTime;
+} // namespace kalendo
+
 namespace tikko {
 
 // The five reminder types, in the order the editor lists them. Lines hold the texts verbatim
@@ -180,6 +185,19 @@ std::optional<qint64> parseAlarmMinute(QStringView text,
 // Whether the alarm check can read the time of a line (field 1): a line that it cannot read
 // never fires.
 bool hasReadableAlarmTime(QStringView line, const AlarmTimeForms& forms = AlarmTimeForms::system());
+
+// The same moments as the engine's wall-clock values, which the repeat rules work on.
+kalendo::DateTime wallTimeOf(const QDateTime& time);
+QDateTime dateTimeOf(kalendo::DateTime moment);
+qint64 minuteOf(kalendo::DateTime moment);
+std::optional<kalendo::DateTime>
+parseWallTime(QStringView text, const AlarmTimeForms& forms = AlarmTimeForms::system());
+// As formatAlarmTime, without building a local date-time (which a gap in summer time would
+// shift).
+QString formatWallTime(kalendo::DateTime moment);
+
+// The field that follows the action of a repeating alarm: "重复:" and the rule in words.
+inline constexpr QStringView RepeatPrefix = u"重复:";
 
 // Minute boundaries from the alarm time to the present (present minus alarm, seconds
 // dropped). Due from 0, expired from 1.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/repeat_rule.h"
 #include "tikko/alarm/store_text.h"
 
 #include <QAbstractListModel>
@@ -12,7 +13,9 @@
 namespace tikko {
 
 // One alarm of the list: its line exactly as stored (and its bytes, where no encoding read
-// it), parsed once into its fields and its minute.
+// it), parsed once into its fields, its minute and its repeat rule. A repeating alarm's rule
+// follows the action as a fifth field, "|重复:" and the rule in words, which readers of the four
+// fields pass over.
 class Alarm {
 public:
     Alarm() = default;
@@ -27,20 +30,37 @@ public:
     QStringView action() const { return field(3); }
 
     // Whether field 1 reads as a time; an alarm whose time cannot be read never fires.
-    bool readable() const { return m_minute != Unreadable; }
-    // The alarm's minute on the scale of minuteOf; only for a readable alarm.
-    qint64 minute() const { return m_minute; }
+    bool readable() const { return m_minute != Never; }
+    // The repeat rule; nothing for an alarm that fires once.
+    const std::optional<RepeatRule>& rule() const { return m_rule; }
+    bool repeats() const { return m_rule.has_value(); }
+    // A repeating alarm that has no further occurrence (past the calendar's range): kept,
+    // shown, never fires.
+    bool exhausted() const { return m_exhausted; }
+    // The minute at which the alarm fires, on the scale of minuteOf; Never when it never does.
+    qint64 minute() const { return m_exhausted ? Never : m_minute; }
     std::optional<QDateTime> alarmTime() const;
 
-    static constexpr qint64 Unreadable = std::numeric_limits<qint64>::max();
+    // The same alarm firing at another moment: field 1 rewritten, the rest of the line kept.
+    Alarm movedTo(kalendo::DateTime moment) const;
+    // The same alarm with no further occurrence.
+    Alarm exhaustedCopy() const;
+
+    static constexpr qint64 Never = std::numeric_limits<qint64>::max();
 
 private:
     QStringView field(int index) const;
 
     StoreLine m_line;
-    qint64 m_minute = Unreadable;
+    qint64 m_minute = Never;
     int m_bars[3] = {-1, -1, -1}; // positions of the first three "|", -1 where there is none
+    int m_ruleBar = -1;           // the "|" before "重复:", -1 without a rule
+    std::optional<RepeatRule> m_rule;
+    bool m_exhausted = false;
 };
+
+// A line with a rule after its four fields; the line itself when the rule does not repeat.
+QString withRule(const QString& line, const RepeatRule& rule);
 
 // The alarms in their list order: the one place where they live while the program runs.
 // The check, the editor, the list commands and the saves work on it; the list lstA shows it.
@@ -51,7 +71,8 @@ class AlarmModel final : public QAbstractListModel {
 
 public:
     enum Role {
-        UnreadableRole = Qt::UserRole + 1, // bool: the time cannot be read, it never fires
+        NeverFiresRole = Qt::UserRole + 1, // bool: its time cannot be read, or a repeat has
+                                           // no further occurrence
         LineRole,                          // the stored line
     };
     using Id = quint64;
@@ -64,12 +85,15 @@ public:
     Id idAt(int row) const { return m_ids[static_cast<std::size_t>(row)]; }
     // The row of an alarm, -1 when it has left the list.
     int rowOf(Id id) const;
+    // Alarms whose time cannot be read.
     int unreadableCount() const;
 
     // Appends at the end, as every new alarm is; returns the first new row.
     int append(Alarm alarm);
     int append(QList<Alarm> alarms);
     void removeAt(int row);
+    // Puts another alarm in the row (a repeating alarm that moved on); its id stays.
+    void replaceAt(int row, Alarm alarm);
     void clear();
     // Puts other alarms in place of all (a store changed behind the program's back).
     void replaceAll(QList<Alarm> alarms);
@@ -92,7 +116,7 @@ private:
     std::vector<qint64> m_minutes; // the alarms' minutes, scanned by every pass
     std::vector<Id> m_ids;
     Id m_nextId = 1;
-    mutable qint64 m_earliest = Alarm::Unreadable;
+    mutable qint64 m_earliest = Alarm::Never;
     mutable bool m_earliestKnown = true;
 };
 

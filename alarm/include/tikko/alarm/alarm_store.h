@@ -20,17 +20,24 @@ inline constexpr const char* StoreFileName = "alarm.ini";
 // Where alarms go while the store cannot be read or written whole: beside it.
 inline constexpr const char* AddedFileName = "alarm-added.ini";
 
-// What a load found: the alarms for the list and the expired ones that auto-clear dropped
-// (shutdown lines are never among them: a shutdown that did not happen is no missed alarm).
+// An alarm whose time passed while the program was not running: a one-shot alarm that
+// auto-clear dropped, or a repeating alarm with how many of its occurrences passed.
+struct MissedAlarm {
+    Alarm alarm;
+    int times = 1;
+};
+
+// What a load found: the alarms for the list and those that were missed (shutdown lines are
+// never among them: a shutdown that did not happen is no missed alarm).
 struct LoadedStore {
     QList<Alarm> alarms;
-    QList<Alarm> missed;
+    QList<MissedAlarm> missed;
     // Why a store that exists could not be read, as a short phrase; empty otherwise.
     QString error;
     // False when the file was read but not whole (see DecodedStore): it must not be rewritten.
     bool whole = true;
-    // The store should be written at once (it still holds alarms that fired, or alarms of
-    // alarm-added.ini were taken into it).
+    // The store should be written at once: repeating alarms moved on, it still holds alarms
+    // that fired, or alarms of alarm-added.ini were taken into it.
     bool saveNeeded = false;
 
     StoreLines lines() const;
@@ -40,7 +47,9 @@ struct LoadedStore {
 // The load rules: lines of 10 characters or fewer are skipped; due and not yet expired lines
 // are kept; expired lines are kept only with auto-clear off and never when they shut the
 // computer down; lines whose time cannot be read are kept so that the user sees them (they
-// never fire and never expire).
+// never fire and never expire). An expired repeating alarm fires none of the occurrences that
+// passed: it is missed, moves on to its next occurrence from the present minute on, and is
+// always kept.
 LoadedStore applyLoadRules(StoreLines lines, bool autoClear, const QDateTime& now,
                            const AlarmTimeForms& forms = AlarmTimeForms::system());
 

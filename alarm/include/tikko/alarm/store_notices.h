@@ -20,10 +20,10 @@ private:
     bool m_failing = false;
 };
 
-// The notice of alarms that expired while the program was not running and were dropped at
-// start-up: a heading and one line for each with its time, type and prompt. Empty when none
-// was dropped.
-QString missedAlarmsNotice(const QList<Alarm>& missed);
+// The notice of alarms that expired while the program was not running: a heading and one line
+// for each with its time, type and prompt, and for a repeating alarm its rule and how many
+// occurrences passed. Empty when none was missed.
+QString missedAlarmsNotice(const QList<MissedAlarm>& missed);
 
 // Said once at start-up when some alarm times cannot be read: how many (they never fire).
 QString unreadableAlarmsNotice(int count);
