@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "tikko/alarm/alarm_editor.h"
 
+#include "kalendo/date.h"
 #include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/alarm_model.h"
 #include "tikko/alarm/clock.h"
 
 #include <QLocale>
@@ -76,7 +78,29 @@ AddOutcome AlarmEditor::add(const EditorInput& input) const {
         action = chosen ? storedActionText(*chosen, input.runProgramPath) : input.action;
     }
     const QString prompt = input.promptEnabled ? input.prompt : QString();
-    return {buildAlarmLine(*alarmTime, input.type, prompt, action), EditorBox::None, {}};
+    const QDateTime now = m_clock.now();
+    if (!input.rule.repeats()) {
+        AddOutcome outcome{
+            buildAlarmLine(*alarmTime, input.type, prompt, action), EditorBox::None, {}};
+        outcome.inThePast = minuteOf(*moment) < minuteOf(now);
+        return outcome;
+    }
+    RepeatRule rule = input.rule;
+    const kalendo::DateTime entered = wallTimeOf(*moment);
+    rule.timeOfDay = entered.seconds;
+    rule.advanceMinutes = static_cast<std::int32_t>(std::floor(*advance));
+    // The first occurrence on or after the entered day whose firing is not in the past.
+    const kalendo::DateTime dayStart =
+        addSeconds({entered.date, 0}, -std::int64_t{rule.advanceMinutes} * 60 - 60);
+    const kalendo::DateTime present = addSeconds(wallTimeOf(now), -60);
+    const auto first =
+        nextFiring(rule, minuteOf(dayStart) > minuteOf(present) ? dayStart : present);
+    if (!first)
+        return {{}, EditorBox::Repeat, QStringLiteral("这个重复规则在日历的范围内没有下一次了")};
+    // Written from the wall-clock moment: a gap in summer time must not shift it.
+    const Alarm alarm(
+        StoreLine{withRule(buildAlarmLine(*alarmTime, input.type, prompt, action), rule), {}});
+    return {alarm.movedTo(*first).text(), EditorBox::None, {}};
 }
 
 } // namespace tikko

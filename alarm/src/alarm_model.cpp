@@ -72,6 +72,28 @@ std::optional<QDateTime> Alarm::alarmTime() const {
     return parseAlarmTime(time());
 }
 
+QString displayText(const Alarm& alarm, const QDate& today) {
+    const auto time = alarm.alarmTime();
+    if (!time)
+        return alarm.text();
+    static const QString Weekdays[] = {QStringLiteral("周一"), QStringLiteral("周二"),
+                                       QStringLiteral("周三"), QStringLiteral("周四"),
+                                       QStringLiteral("周五"), QStringLiteral("周六"),
+                                       QStringLiteral("周日")};
+    const QDate date = time->date();
+    QStringList parts{date.toString(date.year() == today.year() ? QStringLiteral("MM-dd")
+                                                                : QStringLiteral("yyyy-MM-dd")) +
+                      QLatin1Char(' ') + Weekdays[date.dayOfWeek() - 1] + QLatin1Char(' ') +
+                      time->time().toString(QStringLiteral("HH:mm"))};
+    for (const QStringView field : {alarm.type(), alarm.prompt(), alarm.action()}) {
+        if (!field.isEmpty())
+            parts << field.toString();
+    }
+    if (alarm.repeats())
+        parts << QString::fromStdString(ruleName(*alarm.rule()));
+    return parts.join(QStringLiteral(" · "));
+}
+
 QString withRule(const QString& line, const RepeatRule& rule) {
     if (!rule.repeats())
         return line;
@@ -200,6 +222,7 @@ QVariant AlarmModel::data(const QModelIndex& index, int role) const {
     const Alarm& alarm = m_alarms.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
+        return displayText(alarm, m_today());
     case LineRole:
         return alarm.text();
     case Qt::ToolTipRole:
@@ -207,7 +230,7 @@ QVariant AlarmModel::data(const QModelIndex& index, int role) const {
             return QStringLiteral("无法识别的闹钟时间，此闹钟不会响");
         if (alarm.exhausted())
             return QStringLiteral("此闹钟已没有下一次（超出农历表的范围），不会再响");
-        return {};
+        return alarm.text();
     case NeverFiresRole:
         return alarm.minute() == Alarm::Never;
     default:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tikko/shell/frm_main.h"
 
+#include "kalendo/lunar.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
@@ -24,6 +26,7 @@
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <cmath>
 
 Q_LOGGING_CATEGORY(lcShell, "tikko.shell")
 
@@ -90,6 +93,7 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     , m_calendar(std::make_unique<KalendoLibrary>(KalendoLibrary::standardFolders())) {
     buildListMenu();
     m_ui->setupUi(this);
+    m_alarms.setToday([this] { return m_context.clock.now().date(); });
     m_ui->lstA->setModel(&m_alarms);
     setFixedSize(size());
     m_notification.setClock([this] { return m_context.clock.now(); });
@@ -126,6 +130,9 @@ void FrmMain::buildListMenu() {
     // Made before the form, so that the form's auto-connection finds its items too.
     m_listMenu = new QMenu(this);
     m_listMenu->setObjectName(QStringLiteral("mM"));
+    QAction* edit = m_listMenu->addAction(QStringLiteral("修改这个闹钟"));
+    edit->setObjectName(QStringLiteral("mEditC"));
+    edit->setEnabled(false);
     QAction* one = m_listMenu->addAction(QStringLiteral("删除这个闹钟"));
     one->setObjectName(QStringLiteral("mDelC"));
     one->setEnabled(false); // nothing is selected at start
@@ -404,6 +411,7 @@ void FrmMain::on_cmdAdd_clicked() {
         input.actionEnabled = m_ui->cDZ->isEnabled();
         input.action = m_ui->cDZ->currentText();
         input.runProgramPath = m_runProgramPath;
+        input.rule = repeatRuleInEditor();
         AddOutcome outcome = m_editor.add(input);
         if (outcome.failed == EditorBox::Program) {
             // No program was ever chosen: choose one now, or add nothing.
@@ -415,7 +423,8 @@ void FrmMain::on_cmdAdd_clicked() {
         const std::pair<EditorBox, QWidget*> boxes[] = {{EditorBox::Hours, m_ui->cZQH},
                                                         {EditorBox::Minutes, m_ui->cZQM},
                                                         {EditorBox::Moment, m_ui->cJS},
-                                                        {EditorBox::Advance, m_ui->tSJ}};
+                                                        {EditorBox::Advance, m_ui->tSJ},
+                                                        {EditorBox::Repeat, m_ui->cRepeat}};
         for (const auto& [failed, box] : boxes) {
             if (outcome.failed == failed) {
                 box->setFocus();
@@ -425,7 +434,16 @@ void FrmMain::on_cmdAdd_clicked() {
         }
         if (outcome.line.isEmpty())
             return;
-        addAlarm(outcome.line);
+        if (outcome.inThePast &&
+            !m_context.ui.ask(QStringLiteral("这个时间已经过去，仍要添加吗？"), this))
+            return;
+        const int editedRow = m_editing ? m_alarms.rowOf(*m_editing) : -1;
+        if (editedRow >= 0)
+            m_alarms.replaceAt(editedRow, Alarm(StoreLine{outcome.line, {}}));
+        else
+            addAlarm(outcome.line);
+        m_editing.reset();
+        m_ui->Frame1->setTitle(QStringLiteral("添加闹钟"));
         setAdvertisementShown(false);
         saveAlarmStore();
     });
@@ -521,6 +539,18 @@ void FrmMain::on_lstA_deleteRequested() {
     });
 }
 
+void FrmMain::on_mEditC_triggered() {
+    guarded(lcShell, "mEditC", [this] {
+        const int row = m_ui->lstA->selectedRow();
+        if (row < 0)
+            return;
+        m_editing = m_alarms.idAt(row);
+        putIntoEditor(m_alarms.at(row));
+        m_ui->Frame1->setTitle(QStringLiteral("修改闹钟"));
+        m_ui->cJS->setFocus();
+    });
+}
+
 void FrmMain::on_mDelC_triggered() {
     guarded(lcShell, "mDelC", [this] {
         const int row = m_ui->lstA->selectedRow();
@@ -537,6 +567,9 @@ void FrmMain::on_mDelC_triggered() {
 
 void FrmMain::on_mDelAC_triggered() {
     guarded(lcShell, "mDelAC", [this] {
+        if (!m_alarms.isEmpty() &&
+            !m_context.ui.ask(QStringLiteral("删除全部 %1 个闹钟？").arg(m_alarms.count()), this))
+            return;
         m_alarms.clear();
         setAdvertisementShown(true);
         saveAlarmStore();
@@ -544,8 +577,10 @@ void FrmMain::on_mDelAC_triggered() {
 }
 
 void FrmMain::refreshDeleteItem() {
-    if (QAction* one = m_listMenu->findChild<QAction*>(QStringLiteral("mDelC")))
-        one->setEnabled(m_ui->lstA->selectedRow() >= 0);
+    for (const char* name : {"mDelC", "mEditC"}) {
+        if (QAction* item = m_listMenu->findChild<QAction*>(QLatin1String(name)))
+            item->setEnabled(m_ui->lstA->selectedRow() >= 0);
+    }
 }
 
 void FrmMain::setAdvertisementShown(bool shown) {
@@ -687,6 +722,133 @@ void FrmMain::fillEditorLists() {
     m_ui->cTxt->setCurrentIndex(0);
     m_ui->cDZ->setCurrentIndex(0);
     applyReminderType();
+    for (const RepeatKind& kind : RepeatKinds)
+        m_ui->cRepeat->addItem(QString::fromUtf8(kind.name.data(), qsizetype(kind.name.size())),
+                               int(kind.kind));
+    m_ui->cRepeat->setCurrentIndex(0);
+    showRepeatFields(false);
+}
+
+void FrmMain::on_cRepeat_activated(int) {
+    guarded(lcShell, "cRepeat", [this] { showRepeatFields(true); });
+}
+
+namespace {
+
+// A combo's items as (text, number) pairs, the number kept as the item's data.
+void fillNumbered(QComboBox* combo, const QList<std::pair<QString, int>>& items) {
+    combo->clear();
+    for (const auto& [text, value] : items)
+        combo->addItem(text, value);
+}
+
+// Lunar months are kept as month * 2 + 1 for a leap month, so that one number says both.
+int lunarMonthKey(int month, bool leap) {
+    return month * 2 + (leap ? 1 : 0);
+}
+
+} // namespace
+
+void FrmMain::showRepeatFields(bool fromMoment) {
+    const auto kind = static_cast<RepeatRule::Kind>(m_ui->cRepeat->currentData().toInt());
+    const bool weekly = kind == RepeatRule::Weekly;
+    const bool month = kind == RepeatRule::Yearly || kind == RepeatRule::LunarYearly;
+    const bool day = month || kind == RepeatRule::Monthly || kind == RepeatRule::LunarMonthly;
+    for (int i = 1; i <= 7; ++i)
+        findChild<QCheckBox*>(QStringLiteral("ckWeek%1").arg(i))->setVisible(weekly);
+    m_ui->cRepeatMonth->setVisible(month);
+    m_ui->cRepeatDay->setVisible(day);
+    const auto moment = parseWallTime(m_ui->cJS->currentText());
+    const kalendo::Date date = moment ? moment->date : wallTimeOf(m_context.clock.now()).date;
+    const bool lunar = kind == RepeatRule::LunarMonthly || kind == RepeatRule::LunarYearly;
+    QList<std::pair<QString, int>> months, days;
+    if (lunar) {
+        std::optional<kalendo::LunarDate> today;
+        try {
+            today = kalendo::LunarDate::fromSolar(date);
+        } catch (const kalendo::DateError&) {
+        }
+        const int year = today ? today->year : 2026;
+        for (int m = 1; m <= 12; ++m) {
+            months << std::pair{QString::fromStdString(lunarMonthName(m, false)),
+                                lunarMonthKey(m, false)};
+            if (kalendo::LunarDate{year, m, 1, true}.exists())
+                months << std::pair{QString::fromStdString(lunarMonthName(m, true)),
+                                    lunarMonthKey(m, true)};
+        }
+        for (int d = 1; d <= 30; ++d)
+            days << std::pair{QString::fromStdString(lunarDayName(d)), d};
+        fillNumbered(m_ui->cRepeatMonth, months);
+        fillNumbered(m_ui->cRepeatDay, days);
+        if (fromMoment && today) {
+            m_ui->cRepeatMonth->setCurrentIndex(
+                m_ui->cRepeatMonth->findData(lunarMonthKey(today->month, today->leap)));
+            m_ui->cRepeatDay->setCurrentIndex(today->day - 1);
+        }
+    } else {
+        for (int m = 1; m <= 12; ++m)
+            months << std::pair{QStringLiteral("%1月").arg(m), m};
+        for (int d = 1; d <= 31; ++d)
+            days << std::pair{QStringLiteral("%1日").arg(d), d};
+        fillNumbered(m_ui->cRepeatMonth, months);
+        fillNumbered(m_ui->cRepeatDay, days);
+        if (fromMoment) {
+            m_ui->cRepeatMonth->setCurrentIndex(int(date.month()) - 1);
+            m_ui->cRepeatDay->setCurrentIndex(int(date.day()) - 1);
+        }
+    }
+    if (weekly && fromMoment) {
+        // Monday is ckWeek1; the engine counts from Sunday.
+        const int box = date.weekday() == 0 ? 7 : int(date.weekday());
+        for (int i = 1; i <= 7; ++i)
+            findChild<QCheckBox*>(QStringLiteral("ckWeek%1").arg(i))->setChecked(i == box);
+    }
+}
+
+RepeatRule FrmMain::repeatRuleInEditor() const {
+    RepeatRule rule;
+    rule.kind = static_cast<RepeatRule::Kind>(m_ui->cRepeat->currentData().toInt());
+    for (int i = 1; i <= 7; ++i) {
+        if (findChild<QCheckBox*>(QStringLiteral("ckWeek%1").arg(i))->isChecked())
+            rule.weekdays |= static_cast<std::uint8_t>(1u << (i % 7));
+    }
+    const int month = m_ui->cRepeatMonth->currentData().toInt();
+    const bool lunar = rule.kind == RepeatRule::LunarYearly;
+    rule.month = static_cast<std::uint8_t>(lunar ? month / 2 : month);
+    rule.leapMonth = lunar && month % 2;
+    rule.day = static_cast<std::uint8_t>(m_ui->cRepeatDay->currentData().toInt());
+    return rule;
+}
+
+void FrmMain::putIntoEditor(const Alarm& alarm) {
+    // The moment as the advance box will take it off again.
+    const auto advance = readUserNumber(m_ui->tSJ->text()).value_or(0);
+    if (const auto time = alarm.alarmTime())
+        m_ui->cJS->setEditText(
+            formatAlarmTime(time->addSecs(static_cast<qint64>(std::floor(advance)) * 60)));
+    m_ui->cTX->setCurrentIndex(std::max(0, m_ui->cTX->findText(alarm.type().toString())));
+    applyReminderType();
+    if (!alarm.prompt().isEmpty())
+        m_ui->cTxt->setEditText(alarm.prompt().toString());
+    const AdditionalAction* action = findStoredAction(alarm.action());
+    if (action) {
+        m_ui->cDZ->setCurrentIndex(m_ui->cDZ->findText(action->item.toString()));
+        if (action->kind == AdditionalAction::RunProgram)
+            m_runProgramPath = alarm.action().sliced(action->stored.size()).toString();
+    }
+    const RepeatRule rule = alarm.rule().value_or(RepeatRule{});
+    m_ui->cRepeat->setCurrentIndex(m_ui->cRepeat->findData(int(rule.kind)));
+    showRepeatFields(false);
+    for (int i = 1; i <= 7; ++i)
+        findChild<QCheckBox*>(QStringLiteral("ckWeek%1").arg(i))
+            ->setChecked(rule.weekdays & (1u << (i % 7)));
+    const int month = rule.kind == RepeatRule::LunarYearly
+                          ? lunarMonthKey(rule.month, rule.leapMonth)
+                          : int(rule.month);
+    if (const int at = m_ui->cRepeatMonth->findData(month); at >= 0)
+        m_ui->cRepeatMonth->setCurrentIndex(at);
+    if (const int at = m_ui->cRepeatDay->findData(int(rule.day)); at >= 0)
+        m_ui->cRepeatDay->setCurrentIndex(at);
 }
 
 void FrmMain::recomputeAlarmMoment() {

@@ -20,6 +20,12 @@ void DesktopInterface::tell(const QString& text, QWidget* parent) {
     box->show();
 }
 
+bool DesktopInterface::ask(const QString& question, QWidget* parent) {
+    // The main window's timers go on while the question waits: alarms still fire.
+    return QMessageBox::question(parent, FrmMain::Caption, question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool DesktopInterface::showBalloon(TrayIcon& tray, const QString& text) {
     if (!tray.isShown())
         return false;

@@ -176,13 +176,16 @@ TEST_F(EditorWindowTest, TheTabOrderFollowsTheBoxesTopToBottom) {
     start();
     QWidget* widget = child<QWidget>("cZQH");
     QStringList seen;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         seen << widget->objectName();
         do
             widget = widget->nextInFocusChain();
-        while (widget->objectName().isEmpty() || widget->focusPolicy() == Qt::NoFocus);
+        while (widget->objectName().isEmpty() || widget->focusPolicy() == Qt::NoFocus ||
+               !widget->isVisibleTo(window.get()));
     }
-    EXPECT_EQ(seen, (QStringList{"cZQH", "cZQM", "tSJ", "cJS", "cTX", "cTxt", "cDZ", "cmdAdd"}));
+    // The repeat rule is chosen before the alarm is added.
+    EXPECT_EQ(seen, (QStringList{"cZQH", "cZQM", "tSJ", "cJS", "cTX", "cTxt", "cDZ", "cRepeat",
+                                 "cmdAdd"}));
 }
 
 TEST_F(EditorWindowTest, TheListMenuOpensOnlyOverAlarmsAndFollowsTheSelection) {
@@ -242,6 +245,68 @@ TEST_F(EditorWindowTest, DeletingAllShowsThePanelAndStoresAnEmptyList) {
     EXPECT_EQ(window->alarms().count(), 0);
     EXPECT_TRUE(child<QWidget>("pBox")->isVisibleTo(window.get()));
     EXPECT_EQ(readAll(storePath), QByteArray("\r\n"));
+}
+
+TEST_F(EditorWindowTest, ARuleTakesItsFieldsFromTheMomentAndTheLineCarriesIt) {
+    start();
+    const auto ruleNamed = [this](const char* name) {
+        pick("cRepeat", box("cRepeat")->findText(QString::fromUtf8(name)));
+    };
+    // Two clicks: a workdays alarm at the typed time.
+    type("cJS", "2026-12-09 07:30:00");
+    ruleNamed("工作日");
+    add();
+    EXPECT_EQ(listLines().last(),
+              "2026-12-09 07:28:00|声音及附加动作||打开开心农场|重复:工作日 07:30 提前2分钟");
+    // A lunar birthday in a leap month: the list offers the leap month of that year.
+    type("cJS", "2028-06-30 08:00:00");
+    ruleNamed("农历每年");
+    EXPECT_EQ(box("cRepeatMonth")->currentText(), "闰五月");
+    EXPECT_EQ(box("cRepeatDay")->currentText(), "初八");
+    EXPECT_FALSE(child<QCheckBox>("ckWeek1")->isVisible());
+    add();
+    EXPECT_TRUE(listLines().last().startsWith("2028-06-30 07:58:00|"));
+    EXPECT_TRUE(listLines().last().endsWith("|重复:农历每年闰五月初八 08:00 提前2分钟"));
+    // Weekly: the moment's weekday is ticked.
+    type("cJS", "2026-12-12 07:30:00");
+    ruleNamed("每周");
+    EXPECT_TRUE(child<QCheckBox>("ckWeek6")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("ckWeek1")->isChecked());
+    EXPECT_EQ(window->alarmList()->model()->index(0, 0).data().toString(),
+              "12-09 周三 07:28 · 声音及附加动作 · 打开开心农场 · 工作日");
+}
+
+TEST_F(EditorWindowTest, AnAlarmCanBeChangedInTheEditorAndAPastMomentIsAskedAbout) {
+    writeStore({"2026-12-09 09:00:00|文本框提醒|开会|", "2026-12-09 10:00:00|声音提醒||"});
+    start();
+    window->show();
+    leftPress(0);
+    onMenu = [this](QMenu&) {
+        menuItem("mEditC")->trigger();
+    };
+    rightPress(0);
+    EXPECT_EQ(box("cTX")->currentText(), "文本框提醒");
+    EXPECT_EQ(box("cTxt")->currentText(), "开会");
+    EXPECT_EQ(moment(), "2026-12-09 09:02:00"); // the advance box takes its 2 minutes off again
+    type("cTxt", "改了");
+    add();
+    EXPECT_EQ(listLines(), (QStringList{"2026-12-09 09:00:00|文本框提醒|改了|",
+                                        "2026-12-09 10:00:00|声音提醒||"}));
+    // A moment already gone rings at once: the user is asked, and "no" adds nothing.
+    ui.onAsk = [](const QString&) {
+        return false;
+    };
+    type("cJS", "2026-12-08 09:00:00");
+    add();
+    EXPECT_EQ(ui.questions.last(), "这个时间已经过去，仍要添加吗？");
+    EXPECT_EQ(listLines().size(), 2);
+    // Deleting all asks first, with the count.
+    onMenu = [this](QMenu&) {
+        menuItem("mDelAC")->trigger();
+    };
+    rightPress(0);
+    EXPECT_EQ(ui.questions.last(), "删除全部 2 个闹钟？");
+    EXPECT_EQ(listLines().size(), 2);
 }
 
 TEST_F(EditorWindowTest, TheOptionsButtonSwapsTheFramesAndAlarmsStillFire) {

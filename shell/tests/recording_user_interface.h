@@ -14,6 +14,7 @@ namespace tikko {
 class RecordingInterface final : public UserInterface {
 public:
     QStringList messages;
+    QStringList questions;
     QStringList balloons;
     QStringList menus;   // each menu popped up, with mDelC's state then
     QStringList pickers; // the captions of the pickers opened
@@ -23,10 +24,17 @@ public:
     std::function<bool(const QString& caption)> onPick = [](const QString&) {
         return false;
     };
+    std::function<bool(const QString&)> onAsk = [](const QString&) {
+        return true;
+    };
     std::function<void(QDialog&)> onModal = [](QDialog&) {
     };
 
     void tell(const QString& text, QWidget*) override { messages << text; }
+    bool ask(const QString& question, QWidget*) override {
+        questions << question;
+        return onAsk(question);
+    }
     bool showBalloon(TrayIcon&, const QString& text) override {
         if (notificationArea)
             balloons << text;

@@ -29,7 +29,9 @@ TEST_F(StoreWindowTest, LinesKeptAsBytesGoBackUnchangedAndUnreadableTimesAreMark
     start();
     ASSERT_EQ(window->alarms().count(), 3);
     const QAbstractItemModel* model = window->alarmList()->model();
-    EXPECT_FALSE(model->index(0, 0).data(Qt::ToolTipRole).isValid());
+    EXPECT_EQ(model->index(0, 0).data(Qt::ToolTipRole).toString(),
+              "2026-12-09 10:00:00|声音提醒||");
+    EXPECT_EQ(model->index(0, 0).data().toString(), "12-09 周三 10:00 · 声音提醒");
     EXPECT_EQ(model->index(2, 0).data(Qt::ToolTipRole).toString(),
               "无法识别的闹钟时间，此闹钟不会响");
     EXPECT_TRUE(model->index(2, 0).data(AlarmModel::NeverFiresRole).toBool());

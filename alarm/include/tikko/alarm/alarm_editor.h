@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "tikko/alarm/repeat_rule.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -27,15 +29,21 @@ struct EditorInput {
     bool actionEnabled = false;
     QString action; // cDZ, the item text
     QString runProgramPath;
+    // The repeat rule chosen (its kind and fields; the time and the advance come from the
+    // moment and the advance box). Once by default.
+    RepeatRule rule;
 };
 
 // The box whose text stopped an alarm from being added.
-enum class EditorBox { None, Hours, Minutes, Moment, Advance, Program };
+enum class EditorBox { None, Hours, Minutes, Moment, Advance, Program, Repeat };
 
 struct AddOutcome {
     QString line; // the alarm line to append; empty when nothing is added
     EditorBox failed = EditorBox::None;
     QString message; // one line for the user when a box could not be read
+    // A one-shot moment before the present minute: it would ring at once, so the user is
+    // asked first.
+    bool inThePast = false;
 };
 
 // The span from now and the adding of an alarm, without a window.
@@ -53,7 +61,9 @@ public:
     // 2, -0.5 gives -1). The prompt and action fields follow the enabled state of their
     // boxes. A span box that holds no number (the moment then is not the one the user
     // meant), a moment or advance that cannot be read, or a program action with no program
-    // chosen, adds nothing.
+    // chosen, adds nothing. With a repeat rule the moment gives the time of day and the first
+    // day to consider; the line fires first at the rule's first occurrence not in the past,
+    // and carries the rule.
     AddOutcome add(const EditorInput& input) const;
 
 private:

@@ -7,6 +7,7 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -59,6 +60,11 @@ private:
     bool m_exhausted = false;
 };
 
+// How the list shows an alarm: its time with the weekday, what it does, the prompt, the action
+// and the rule ("12-09 周三 07:30 · 声音及文本提醒 · 起床 · 工作日"); the stored line when its
+// time cannot be read.
+QString displayText(const Alarm& alarm, const QDate& today);
+
 // A line with a rule after its four fields; the line itself when the rule does not repeat.
 QString withRule(const QString& line, const RepeatRule& rule);
 
@@ -78,6 +84,9 @@ public:
     using Id = quint64;
 
     explicit AlarmModel(QObject* parent = nullptr);
+
+    // Where "today" comes from, to write the year of a time only when it is another year's.
+    void setToday(std::function<QDate()> today) { m_today = std::move(today); }
 
     int count() const { return static_cast<int>(m_alarms.size()); }
     bool isEmpty() const { return m_alarms.isEmpty(); }
@@ -116,6 +125,9 @@ private:
     std::vector<qint64> m_minutes; // the alarms' minutes, scanned by every pass
     std::vector<Id> m_ids;
     Id m_nextId = 1;
+    std::function<QDate()> m_today = [] {
+        return QDate::currentDate();
+    };
     mutable qint64 m_earliest = Alarm::Never;
     mutable bool m_earliestKnown = true;
 };

@@ -121,6 +121,7 @@ private slots:
     void on_cZQM_activated(int index);
     void on_cTX_currentIndexChanged(int index);
     void on_cDZ_activated(int index);
+    void on_cRepeat_activated(int index);
     void on_cmdAdd_clicked();
     void on_cmdSelWav_clicked();
     void on_cmdPrePlay_clicked();
@@ -130,6 +131,7 @@ private slots:
     void on_Label8_linkActivated(const QString& link);
     void on_lstA_mousePressed(Qt::MouseButton button, const QPoint& globalPosition);
     void on_lstA_deleteRequested();
+    void on_mEditC_triggered();
     void on_mDelC_triggered();
     void on_mDelAC_triggered();
 
@@ -154,6 +156,10 @@ private:
     void centreOnScreen();
     void fillSpanLists();
     void fillEditorLists();
+    // Shows the fields the chosen repeat rule needs; fills them from the date in cJS.
+    void showRepeatFields(bool fromMoment);
+    RepeatRule repeatRuleInEditor() const;
+    void putIntoEditor(const Alarm& alarm);
     void recomputeAlarmMoment();
     void applyReminderType();
     void showClock();
@@ -190,6 +196,8 @@ private:
     StepRunner m_startup;
     StepRunner m_exit;
     QString m_runProgramPath;
+    // The alarm that "修改这个闹钟" put into the editor: adding replaces it.
+    std::optional<AlarmModel::Id> m_editing;
     QMenu* m_listMenu = nullptr;
     std::unique_ptr<KalendoLibrary> m_calendar;
     QMetaObject::Connection m_trayConnection;

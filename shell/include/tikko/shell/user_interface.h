@@ -22,6 +22,8 @@ public:
     virtual ~UserInterface() = default;
     // Tells one thing without waiting for an answer.
     virtual void tell(const QString& text, QWidget* parent) = 0;
+    // Asks a yes-or-no question and waits for the answer; true for yes.
+    virtual bool ask(const QString& question, QWidget* parent) = 0;
     // A balloon at the notification-area icon; false where there is no notification area.
     virtual bool showBalloon(TrayIcon& tray, const QString& text) = 0;
     // Pops a menu up at a screen position and returns when it has closed.
@@ -41,6 +43,7 @@ public:
         : m_settings(settings) {}
 
     void tell(const QString& text, QWidget* parent) override;
+    bool ask(const QString& question, QWidget* parent) override;
     bool showBalloon(TrayIcon& tray, const QString& text) override;
     void popUp(QMenu& menu, const QPoint& globalPosition) override;
     bool pickFile(const QString& caption, const QString& pattern, PickerHost& host,
