@@ -112,8 +112,8 @@ void BM_ClaimTheStoreLock(benchmark::State& state) {
         state.PauseTiming();
         QTemporaryDir folder;
         state.ResumeTiming();
-        tikko::SingleInstance instance(folder.path());
-        if (!instance.claim())
+        tikko::SingleInstance instance(folder.path(), folder.path());
+        if (instance.claim() != tikko::SingleInstance::Claim::Holder)
             state.SkipWithError("lock not taken");
     }
 }

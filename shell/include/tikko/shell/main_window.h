@@ -79,6 +79,9 @@ public:
     void showAtStart();
     // The left click on the icon, and a second start of the program.
     void restoreFromTray();
+    // Tells the user one thing without waiting: where there is a notification area, a
+    // balloon there; a message box otherwise.
+    void notify(const QString& text);
 
     void setMenuPopUp(MenuPopUp popUp) { m_menuPopUp = std::move(popUp); }
     void setMessageSink(MessageSink sink) { m_messages = std::move(sink); }
@@ -158,8 +161,6 @@ private:
     void setAdvertisementShown(bool shown);
     bool pickFile(const QString& caption, const QString& pattern);
     void tell(const QString& text);
-    // Where there is a notification area, a balloon there; a message box otherwise.
-    void notify(const QString& text);
     void addAlarmItem(const QString& text, const QByteArray& raw = {});
     // Shows a line whose time cannot be read apart: it never fires.
     void markUnreadable(QListWidgetItem* item);
