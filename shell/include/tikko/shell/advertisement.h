@@ -29,9 +29,9 @@ struct AdvertisementLimits {
     int maxElements = 500;
     int maxDepth = 32;
     int maxTableDepth = 3;
-    int maxTableCells = 1000;     // rows times columns, over all tables
-    int maxTextChars = 10000;     // a run of blanks counts once
-    int maxWordChars = 1000;      // the longest run without a place to break the line
+    int maxTableCells = 500;      // rows times columns, over all tables
+    int maxTextChars = 5000;      // a run of blanks counts once
+    int maxWordChars = 200;       // the longest run without a place to break the line
     int maxStyleChars = 8 * 1024; // style sheets: each rule is matched against each element
 };
 
