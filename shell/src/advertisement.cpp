@@ -274,7 +274,7 @@ bool AdvertisementPage::fits(const AdvertisementLimits& limits) const {
            longestWord <= limits.maxWordChars && styleChars <= limits.maxStyleChars;
 }
 
-AdvertisementPage measureAdvertisementPage(QStringView html) {
+AdvertisementPage measureAdvertisementPage(QStringView html, const AdvertisementLimits& limits) {
     AdvertisementPage page;
     page.html.reserve(html.size());
     QStringList open;
@@ -282,9 +282,11 @@ AdvertisementPage measureAdvertisementPage(QStringView html) {
     qsizetype copiedTo = 0;
     int word = 0;
     bool blank = false;
+    qsizetype dropped = 0;
     const auto drop = [&](qsizetype from, qsizetype to) {
         page.html += html.mid(copiedTo, from - copiedTo);
         copiedTo = to;
+        dropped += to - from;
     };
     const auto closeTable = [&] {
         page.tableCells = static_cast<int>(std::min<qint64>(
@@ -310,7 +312,15 @@ AdvertisementPage measureAdvertisementPage(QStringView html) {
 
     const qsizetype n = html.size();
     qsizetype i = 0;
-    while (i < n) {
+    // Stops counting once the page is beyond a bound: the rest could only cost time (the
+    // open elements, searched at each end tag, stay few).
+    const auto beyond = [&] {
+        return i - dropped > limits.maxMarkupChars || page.elements > limits.maxElements ||
+               page.depth > limits.maxDepth || page.tableDepth > limits.maxTableDepth ||
+               page.tableCells > limits.maxTableCells || page.textChars > limits.maxTextChars ||
+               page.longestWord > limits.maxWordChars || page.styleChars > limits.maxStyleChars;
+    };
+    while (i < n && !beyond()) {
         const QChar c = html[i];
         if (c == u'&') {
             // An entity is one character (&nbsp; one that does not break).
@@ -475,7 +485,7 @@ void AdvertisementLoader::load(const QString& address) {
             return;
         }
         AdvertisementPage page =
-            measureAdvertisementPage(decodePage(answer.body, answer.contentType));
+            measureAdvertisementPage(decodePage(answer.body, answer.contentType), m_limits);
         if (!page.fits(m_limits)) {
             qCDebug(lcAdvertisement)
                 << "page beyond the layout's bounds:" << page.html.size() << "characters,"

@@ -47,7 +47,8 @@ enum class AdvertisementFailure {
 };
 
 // What a page asks of the layout, counted from its markup alone, and the markup that is
-// laid out: the page without its scripts and comments.
+// laid out: the page without its scripts and comments. Counting stops once a count is
+// beyond its bound.
 struct AdvertisementPage {
     QString html;
     int elements = 0;
@@ -60,7 +61,8 @@ struct AdvertisementPage {
 
     bool fits(const AdvertisementLimits& limits) const;
 };
-AdvertisementPage measureAdvertisementPage(QStringView html);
+AdvertisementPage measureAdvertisementPage(QStringView html,
+                                           const AdvertisementLimits& limits = {});
 
 // The address a link of the page opens: resolved against the page; empty unless it is an
 // http or https address with a host.
