@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
+#include <cstdio>
 
 // Where the program found its files; QT_LOGGING_RULES="tikko.program.debug=true" shows it.
 Q_LOGGING_CATEGORY(lcProgram, "tikko.program", QtInfoMsg)
@@ -37,9 +39,24 @@ int main(int argc, char* argv[]) {
                                  << "default sound:" << files.defaultSound()
                                  << "skin:" << files.skinFile();
 
-    tikko::SingleInstance instance(store.folder);
-    if (!instance.claim())
+    tikko::SingleInstance instance(
+        store.folder, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    switch (instance.claim()) {
+    case tikko::SingleInstance::Claim::Holder:
+        break;
+    case tikko::SingleInstance::Claim::Shown:
         return 0;
+    case tikko::SingleInstance::Claim::NotAnswering: {
+        const QString text = instance.notAnsweringMessage();
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        QMessageBox::warning(nullptr, tikko::FrmMain::Caption, text);
+        return 1;
+    }
+    }
+    qCDebug(lcProgram).noquote() << "lock:" << instance.lockPath();
+    // A request to end that comes while the program starts is carried out through the
+    // normal exit once the event loop runs.
+    tikko::TerminationWatcher termination;
 
     const auto actions = tikko::createSystemActions();
     const tikko::SystemClock clock;
@@ -52,8 +69,6 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
     QObject::connect(&instance, &tikko::SingleInstance::showRequested, &window,
                      &tikko::FrmMain::restoreFromTray);
-
-    tikko::TerminationWatcher termination;
     QObject::connect(&termination, &tikko::TerminationWatcher::terminationRequested, &window,
                      &QWidget::close);
     // A session that ends writes what a normal exit writes.
@@ -66,5 +81,10 @@ int main(int argc, char* argv[]) {
     if (window.endedAtOnce())
         return 0;
     window.showAtStart();
+    // Later starts find the socket once this one answers them: its event loop runs next.
+    if (!instance.listen())
+        window.notify(tikko::SingleInstance::unreachableMessage());
+    if (!termination.isWatching())
+        window.notify(tikko::TerminationWatcher::notWatchingMessage());
     return QApplication::exec();
 }

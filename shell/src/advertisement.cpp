@@ -12,7 +12,9 @@
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -68,6 +70,61 @@ QString decodePage(const QByteArray& body, const QByteArray& contentType) {
     return QString::fromUtf8(body);
 }
 
+// Elements that never hold content, so they are never open.
+bool isVoidElement(QStringView name) {
+    static const QStringList names = {"area",  "base", "basefont", "br",     "col",     "embed",
+                                      "frame", "hr",   "img",      "input",  "isindex", "keygen",
+                                      "link",  "meta", "param",    "source", "track",   "wbr"};
+    return names.contains(name);
+}
+
+// Elements inside a line: the text on either side may still be one word.
+bool isInlineElement(QStringView name) {
+    static const QStringList names = {"a",      "abbr", "b",    "big",  "cite",  "code", "del",
+                                      "dfn",    "em",   "font", "i",    "ins",   "kbd",  "mark",
+                                      "nobr",   "q",    "s",    "samp", "small", "span", "strike",
+                                      "strong", "sub",  "sup",  "tt",   "u",     "var"};
+    return names.contains(name);
+}
+
+// For an element whose end tag may be left out: the open elements that stop a new one of
+// its kind from closing an earlier one (a list item closes the previous item of its list,
+// not one of an outer list).
+QStringList impliedEndScope(QStringView name) {
+    if (name == u"li")
+        return {"ul", "ol"};
+    if (name == u"dt" || name == u"dd")
+        return {"dl"};
+    if (name == u"td" || name == u"th")
+        return {"tr", "table"};
+    if (name == u"tr" || name == u"thead" || name == u"tbody" || name == u"tfoot")
+        return {"table"};
+    if (name == u"option")
+        return {"select"};
+    if (name == u"p")
+        return {"table", "td", "th", "li", "div", "blockquote", "body"};
+    return {};
+}
+
+// Where a line may break: blanks, and between the characters of Chinese, Japanese and
+// Korean text.
+bool breaksWord(QChar c) {
+    const char16_t u = c.unicode();
+    return c.isSpace() || (u >= 0x2E80 && u <= 0xD7FF) || (u >= 0xF900 && u <= 0xFAFF) ||
+           (u >= 0xFF00 && u <= 0xFFEF);
+}
+
+qsizetype indexOfInsensitive(QStringView text, QStringView what, qsizetype from) {
+    return text.indexOf(what, from, Qt::CaseInsensitive);
+}
+
+struct TableShape {
+    int rows = 0;
+    int columns = 0;
+    int rowWidth = 0;
+    qint64 cells() const { return qint64(std::max(rows, 1)) * std::max(columns, rowWidth); }
+};
+
 QImage decodeImage(const QByteArray& bytes, int maxSide) {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -83,6 +140,28 @@ QImage decodeImage(const QByteArray& bytes, int maxSide) {
     reader.setAllocationLimit(32); // megabytes; the side bound keeps a picture far below
     return reader.read();
 }
+
+// Every resource the page names is answered here, never by Qt: given no picture, Qt's image
+// handler loads the picture's raw name as a file of this machine (a FIFO there blocks it for
+// good), and a document reads local files for names it cannot resolve otherwise.
+QVariant blankResource(int type) {
+    if (type != QTextDocument::ImageResource)
+        return QVariant(QByteArray());
+    static const QImage blank = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        return image;
+    }();
+    return blank;
+}
+
+class AdvertisementDocument final : public QTextDocument {
+public:
+    using QTextDocument::QTextDocument;
+
+protected:
+    QVariant loadResource(int type, const QUrl&) override { return blankResource(type); }
+};
 
 struct FetchBounds {
     int timeoutMs;
@@ -188,6 +267,201 @@ bool isHtmlContentType(const QByteArray& contentType) {
     return mediaType(contentType) == "text/html";
 }
 
+bool AdvertisementPage::fits(const AdvertisementLimits& limits) const {
+    return html.size() <= limits.maxMarkupChars && elements <= limits.maxElements &&
+           depth <= limits.maxDepth && tableDepth <= limits.maxTableDepth &&
+           tableCells <= limits.maxTableCells && textChars <= limits.maxTextChars &&
+           longestWord <= limits.maxWordChars && styleChars <= limits.maxStyleChars;
+}
+
+AdvertisementPage measureAdvertisementPage(QStringView html, const AdvertisementLimits& limits) {
+    AdvertisementPage page;
+    page.html.reserve(html.size());
+    QStringList open;
+    QList<TableShape> tables;
+    qsizetype copiedTo = 0;
+    int word = 0;
+    bool blank = false;
+    qsizetype dropped = 0;
+    const auto drop = [&](qsizetype from, qsizetype to) {
+        page.html += html.mid(copiedTo, from - copiedTo);
+        copiedTo = to;
+        dropped += to - from;
+    };
+    const auto closeTable = [&] {
+        page.tableCells = static_cast<int>(std::min<qint64>(
+            std::numeric_limits<int>::max(), page.tableCells + tables.takeLast().cells()));
+    };
+    const auto popTo = [&](qsizetype index) {
+        while (open.size() > index) {
+            if (open.takeLast() == u"table" && !tables.isEmpty())
+                closeTable();
+        }
+    };
+    const auto text = [&](QChar c) {
+        if (c.isSpace()) {
+            page.textChars += blank ? 0 : 1;
+            blank = true;
+        } else {
+            ++page.textChars;
+            blank = false;
+        }
+        word = breaksWord(c) ? 0 : word + 1;
+        page.longestWord = std::max(page.longestWord, word);
+    };
+
+    const qsizetype n = html.size();
+    qsizetype i = 0;
+    // Stops counting once the page is beyond a bound: the rest could only cost time (the
+    // open elements, searched at each end tag, stay few).
+    const auto beyond = [&] {
+        return i - dropped > limits.maxMarkupChars || page.elements > limits.maxElements ||
+               page.depth > limits.maxDepth || page.tableDepth > limits.maxTableDepth ||
+               page.tableCells > limits.maxTableCells || page.textChars > limits.maxTextChars ||
+               page.longestWord > limits.maxWordChars || page.styleChars > limits.maxStyleChars;
+    };
+    while (i < n && !beyond()) {
+        const QChar c = html[i];
+        if (c == u'&') {
+            // An entity is one character (&nbsp; one that does not break).
+            qsizetype end = i + 1;
+            while (end < n && end - i <= 10 && (html[end].isLetterOrNumber() || html[end] == u'#'))
+                ++end;
+            text(QChar(u'x'));
+            i = end < n && html[end] == u';' ? end + 1 : i + 1;
+            continue;
+        }
+        if (c != u'<') {
+            text(c);
+            ++i;
+            continue;
+        }
+        // Read as Qt's rich-text parser reads it, so that the counts see what the layout will
+        // see: blanks after "<", quotes only around a whole value, the end at the next ">".
+        qsizetype pos = i + 1;
+        const auto skipBlanks = [&] {
+            while (pos < n && html[pos].isSpace())
+                ++pos;
+        };
+        const auto readWord = [&]() -> QStringView {
+            if (pos < n && (html[pos] == u'"' || html[pos] == u'\'')) {
+                const QChar quote = html[pos++];
+                const qsizetype end = html.indexOf(quote, pos);
+                const qsizetype stop = end < 0 ? n : end;
+                const QStringView word = html.mid(pos, stop - pos);
+                pos = std::min(stop + 1, n);
+                return word;
+            }
+            const qsizetype from = pos;
+            while (pos < n) {
+                const QChar w = html[pos];
+                if (w == u'>' || w == u'<' || w == u'=' || w.isSpace() ||
+                    (w == u'/' && pos + 1 < n && html[pos + 1] == u'>'))
+                    break;
+                ++pos;
+            }
+            return html.mid(from, pos - from);
+        };
+        const auto tagEnd = [&] {
+            const qsizetype end = html.indexOf(u'>', pos);
+            return end < 0 ? n : end + 1;
+        };
+        skipBlanks();
+        if (html.mid(pos, 3) == u"!--") {
+            const qsizetype end = html.indexOf(u"-->", pos + 3);
+            const qsizetype after = end < 0 ? n : end + 3;
+            drop(i, after);
+            i = after;
+            continue;
+        }
+        if (pos < n && html[pos] == u'!') { // <!DOCTYPE ...>
+            i = tagEnd();
+            continue;
+        }
+        const bool closing = pos < n && html[pos] == u'/';
+        if (closing)
+            ++pos;
+        const QString name = readWord().toString().toLower();
+        if (!isInlineElement(name))
+            word = 0;
+        if (closing) {
+            const qsizetype at = open.lastIndexOf(name);
+            if (at >= 0)
+                popTo(at);
+            i = tagEnd();
+            continue;
+        }
+        int colspan = 1;
+        for (;;) {
+            skipBlanks();
+            if (pos >= n || html[pos] == u'>' || html[pos] == u'/')
+                break;
+            const QStringView key = readWord();
+            if (key.isEmpty())
+                break;
+            skipBlanks();
+            if (pos < n && html[pos] == u'=') {
+                ++pos;
+                skipBlanks();
+                const QStringView value = readWord();
+                if (key.compare(u"colspan", Qt::CaseInsensitive) == 0)
+                    colspan = std::clamp(value.trimmed().toInt(), 1, 1'000'000);
+            }
+        }
+        const qsizetype after = tagEnd();
+        if (name == u"script") {
+            // Never run, so never laid out either.
+            const qsizetype end = indexOfInsensitive(html, u"</script", after);
+            const qsizetype endTag = end < 0 ? -1 : html.indexOf(u'>', end);
+            const qsizetype skipTo = endTag < 0 ? n : endTag + 1;
+            drop(i, skipTo);
+            i = skipTo;
+            continue;
+        }
+        ++page.elements;
+        if (name == u"td" || name == u"th") {
+            if (!tables.isEmpty()) {
+                TableShape& table = tables.last();
+                table.rows = std::max(table.rows, 1);
+                table.rowWidth += colspan;
+            }
+        } else if (name == u"tr" && !tables.isEmpty()) {
+            TableShape& table = tables.last();
+            table.columns = std::max(table.columns, table.rowWidth);
+            table.rowWidth = 0;
+            ++table.rows;
+        }
+        if (!isVoidElement(name)) {
+            const QStringList scope = impliedEndScope(name);
+            if (!scope.isEmpty()) {
+                for (qsizetype at = open.size() - 1; at >= 0 && !scope.contains(open[at]); --at) {
+                    if (open[at] == name) {
+                        popTo(at);
+                        break;
+                    }
+                }
+            }
+            open.append(name);
+            page.depth = std::max(page.depth, static_cast<int>(open.size()));
+        }
+        if (name == u"table") {
+            tables.append(TableShape{});
+            page.tableDepth = std::max(page.tableDepth, static_cast<int>(tables.size()));
+        } else if (name == u"style") {
+            const qsizetype end = indexOfInsensitive(html, u"</style", after);
+            const qsizetype styleEnd = end < 0 ? n : end;
+            page.styleChars += static_cast<int>(styleEnd - after);
+            i = styleEnd;
+            continue;
+        }
+        i = after;
+    }
+    while (!tables.isEmpty())
+        closeTable();
+    page.html += html.mid(copiedTo);
+    return page;
+}
+
 AdvertisementLoader::AdvertisementLoader(QObject* parent)
     : QObject(parent) {}
 
@@ -210,8 +484,19 @@ void AdvertisementLoader::load(const QString& address) {
             emit failed(AdvertisementFailure::NotHtml);
             return;
         }
+        AdvertisementPage page =
+            measureAdvertisementPage(decodePage(answer.body, answer.contentType), m_limits);
+        if (!page.fits(m_limits)) {
+            qCDebug(lcAdvertisement)
+                << "page beyond the layout's bounds:" << page.html.size() << "characters,"
+                << page.elements << "elements, depth" << page.depth << ", tables" << page.tableDepth
+                << "deep" << page.tableCells << "cells," << page.textChars << "text,"
+                << page.longestWord << "longest word," << page.styleChars << "style";
+            emit failed(AdvertisementFailure::TooComplex);
+            return;
+        }
         m_pageUrl = answer.url;
-        emit pageArrived(answer.url, decodePage(answer.body, answer.contentType));
+        emit pageArrived(answer.url, page.html);
     });
 }
 
@@ -234,6 +519,7 @@ bool AdvertisementLoader::loadImage(const QUrl& image) {
 
 AdvertisementBrowser::AdvertisementBrowser(QWidget* parent)
     : QTextBrowser(parent) {
+    setDocument(new AdvertisementDocument(this));
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
@@ -260,9 +546,8 @@ void AdvertisementBrowser::load(const QString& address) {
     m_loader.load(address);
 }
 
-QVariant AdvertisementBrowser::loadResource(int, const QUrl&) {
-    // An empty answer, not none: given none, the document would read local files itself.
-    return QVariant(QByteArray());
+QVariant AdvertisementBrowser::loadResource(int type, const QUrl&) {
+    return blankResource(type);
 }
 
 void AdvertisementBrowser::showPage(const QUrl& url, const QString& html) {

@@ -130,14 +130,16 @@ void FrmMain::buildListMenu() {
     // Made before the form, so that the form's auto-connection finds its items too.
     m_listMenu = new QMenu(this);
     m_listMenu->setObjectName(QStringLiteral("mM"));
-    QAction* edit = m_listMenu->addAction(QStringLiteral("修改这个闹钟"));
-    edit->setObjectName(QStringLiteral("mEditC"));
-    edit->setEnabled(false);
     QAction* one = m_listMenu->addAction(QStringLiteral("删除这个闹钟"));
     one->setObjectName(QStringLiteral("mDelC"));
     one->setEnabled(false); // nothing is selected at start
     QAction* all = m_listMenu->addAction(QStringLiteral("删除全部闹钟"));
     all->setObjectName(QStringLiteral("mDelAC"));
+    // After the two it always had, so that the keys people know still delete.
+    m_listMenu->addSeparator();
+    QAction* edit = m_listMenu->addAction(QStringLiteral("修改这个闹钟"));
+    edit->setObjectName(QStringLiteral("mEditC"));
+    edit->setEnabled(false);
 }
 
 void FrmMain::formLoad() {

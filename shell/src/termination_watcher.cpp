@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "tikko/shell/termination_watcher.h"
 
+#include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+Q_DECLARE_LOGGING_CATEGORY(lcShell)
 
 namespace tikko {
 
 namespace {
 
+constexpr int Watched[] = {SIGTERM, SIGINT, SIGHUP};
+// The signal handler writes to [0]; the event loop reads [1].
 int g_fds[2] = {-1, -1};
 
 void onSignal(int) {
@@ -19,14 +26,29 @@ void onSignal(int) {
     [[maybe_unused]] const auto written = ::write(g_fds[0], &byte, 1);
 }
 
+void setHandler(void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : Watched)
+        ::sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
 TerminationWatcher::TerminationWatcher(QObject* parent)
     : QObject(parent) {
-    if (g_fds[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_fds) != 0)
+    if (g_fds[0] >= 0) {
+        qCWarning(lcShell) << "a second termination watcher: only the first one is told";
         return;
-    ::fcntl(g_fds[0], F_SETFL, O_NONBLOCK);
-    ::fcntl(g_fds[1], F_SETFL, O_NONBLOCK);
+    }
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_fds) != 0) {
+        qCWarning(lcShell) << "termination signals cannot be caught, socketpair:"
+                           << std::strerror(errno);
+        g_fds[0] = g_fds[1] = -1;
+        return;
+    }
     m_notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         char buffer[16];
@@ -34,19 +56,23 @@ TerminationWatcher::TerminationWatcher(QObject* parent)
         }
         emit terminationRequested();
     });
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
+    setHandler(onSignal);
 }
 
 TerminationWatcher::~TerminationWatcher() {
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
+    if (!m_notifier)
+        return;
+    setHandler(SIG_DFL);
+    delete m_notifier;
+    for (int& fd : g_fds) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+QString TerminationWatcher::notWatchingMessage() {
+    return QStringLiteral("TikkoClock收不到系统的结束通知：关机或注销前请先关闭它的主窗口，"
+                          "否则这次改动的设置不会保存。");
 }
 
 } // namespace tikko

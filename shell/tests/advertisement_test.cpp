@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QHash>
 #include <QNetworkProxy>
 #include <QPixmap>
@@ -16,8 +17,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace tikko {
 namespace {
@@ -246,35 +254,102 @@ TEST_F(AdvertisementTest, ALinkOpensInTheSystemBrowserAndNeverInThePanel) {
     EXPECT_EQ(server.requests(), QByteArrayList{"/ad4.asp"});
 }
 
-TEST_F(AdvertisementTest, NoLocalFileAndNoOtherSchemeIsRead) {
+// Notes every FIFO that someone opens for reading, and lets that reader go on (with an
+// empty file) instead of blocking for good.
+class FifoWatch {
+public:
+    explicit FifoWatch(const QStringList& fifos)
+        : m_thread([this, fifos] {
+            while (!m_stop) {
+                for (const QString& fifo : fifos) {
+                    // Succeeds only while a reader has the FIFO open.
+                    const int fd = ::open(QFile::encodeName(fifo).constData(),
+                                          O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                    if (fd >= 0) {
+                        ::close(fd);
+                        const std::lock_guard lock(m_mutex);
+                        m_opened << QFileInfo(fifo).fileName();
+                    }
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        }) {}
+    ~FifoWatch() { stop(); }
+    QStringList stop() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        const std::lock_guard lock(m_mutex);
+        return m_opened;
+    }
+
+private:
+    std::atomic<bool> m_stop = false;
+    std::mutex m_mutex;
+    QStringList m_opened;
+    std::thread m_thread;
+};
+
+TEST_F(AdvertisementTest, NoFileOfThisMachineIsOpenedWhateverThePageNames) {
     QTemporaryDir dir;
+    // Were it read, the panel would show red.
     const QString secret = dir.filePath("secret.png");
     {
         QFile file(secret);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(png(40, 40));
     }
-    const QUrl fileUrl = QUrl::fromLocalFile(secret);
-    const QUrl dataUrl("data:image/png;base64," + png(40, 40).toBase64());
-    const QByteArray html = "<p><img src=\"" + fileUrl.toEncoded() + "\"><img src=\"" +
-                            dataUrl.toEncoded() + "\"></p><link rel=\"stylesheet\" href=\"" +
-                            QUrl::fromLocalFile(dir.filePath("x.css")).toEncoded() + "\">";
-
-    // The plain text browser would read the file: the check below means something.
-    QTextBrowser plain;
-    plain.setHtml(QString::fromUtf8(html));
-    ASSERT_TRUE(plain.document()->resource(QTextDocument::ImageResource, fileUrl).isValid());
-
-    server.serve("/ad4.asp", response(200, "text/html", html));
-    ASSERT_TRUE(load(server.url("/ad4.asp").toString()));
-    web->grab(); // lays out and paints the page, as showing it does
-    for (const QUrl& url : {fileUrl, dataUrl}) {
-        const QVariant resource = web->document()->resource(QTextDocument::ImageResource, url);
-        EXPECT_TRUE(resource.toByteArray().isEmpty()) << url.toString().left(40).toStdString();
-        EXPECT_FALSE(resource.canConvert<QImage>() && !resource.value<QImage>().isNull());
-        EXPECT_FALSE(resource.canConvert<QPixmap>() && !resource.value<QPixmap>().isNull());
+    QStringList fifos;
+    for (const char* name : {"img", "file-url", "table", "cell-css", "body", "sheet", "import"}) {
+        fifos << dir.filePath(QLatin1String(name));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifos.last()).constData(), 0600), 0);
     }
-    EXPECT_EQ(server.requests(), QByteArrayList{"/ad4.asp"});
+    const QUrl dataUrl("data:image/png;base64," + png(40, 40).toBase64());
+    const QString html =
+        QStringLiteral("<html><head><link rel=\"stylesheet\" href=\"%6\">"
+                       "<style>@import url(%7);</style></head><body background=\"%5\">"
+                       "<p><img src=\"%8\"><img src=\"%1\"><img src=\"file://%2\">"
+                       "<img src=\"%9\"></p><table background=\"%3\"><tr>"
+                       "<td style=\"background-image: url(%4)\">x</td></tr></table>"
+                       "</body></html>")
+            .arg(fifos[0], fifos[1], fifos[2], fifos[3], fifos[4], fifos[5], fifos[6], secret,
+                 QString::fromLatin1(dataUrl.toEncoded()));
+    server.serve("/ad4.asp", response(200, "text/html", html.toUtf8()));
+
+    FifoWatch watch(fifos);
+    ASSERT_TRUE(load(server.url("/ad4.asp").toString()));
+    EXPECT_TRUE(web->isVisible());
+    const QImage shown = web->grab().toImage(); // lays out and paints the page
+    EXPECT_EQ(watch.stop().join(", ").toStdString(), "") << "FIFOs opened";
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const QColor pixel = shown.pixelColor(x, y);
+            ASSERT_FALSE(pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60)
+                << "red at " << x << "," << y;
+        }
+    }
+    // A path names a picture of the page's own server.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 3; }, 5000));
+    EXPECT_TRUE(server.requests().contains(QFile::encodeName(secret)));
+    EXPECT_TRUE(server.requests().contains(QFile::encodeName(fifos[0])));
+}
+
+TEST_F(AdvertisementTest, APageTooCostlyToLayOutIsNotShown) {
+    // 25,000 nested list items took the layout 20 s, with every alarm waiting.
+    QByteArray nested;
+    for (int i = 0; i < 25000; ++i)
+        nested += "<ul><li>";
+    server.serve("/nested", response(200, "text/html", nested));
+    QByteArray tables = "<p>x</p>";
+    for (int i = 0; i < 16; ++i)
+        tables = "<table><tr><td>" + tables + "</td></tr></table>";
+    server.serve("/tables", response(200, "text/html", tables));
+    for (const QByteArray& path : {QByteArray("/nested"), QByteArray("/tables")}) {
+        fresh();
+        ASSERT_TRUE(load(server.url(path).toString()));
+        EXPECT_EQ(failure(), AdvertisementFailure::TooComplex) << path.constData();
+        EXPECT_TRUE(web->isHidden());
+    }
 }
 
 TEST_F(AdvertisementTest, PicturesComeOnlyFromThePagesHostAndWithinBounds) {
@@ -344,6 +419,44 @@ TEST(AdvertisementRulesTest, LinksPicturesAndTypes) {
     EXPECT_TRUE(isHtmlContentType(" Text/HTML ; charset=gb2312"));
     for (const char* type : {"", "text/plain", "text/htmlx", "application/octet-stream"})
         EXPECT_FALSE(isHtmlContentType(type)) << type;
+}
+
+TEST(AdvertisementRulesTest, APageIsMeasuredAsTheLayoutWillSeeIt) {
+    const auto measure = [](const char* html) {
+        return measureAdvertisementPage(QString::fromUtf8(html));
+    };
+    EXPECT_EQ(measure("<p>a</p><br><img src=x>").elements, 3);
+    // End tags that may be left out close what HTML closes; nesting counts what stays open.
+    EXPECT_EQ(measure("<ul><li>a<li>b<li>c</ul>").depth, 2);
+    EXPECT_EQ(measure("<ul><li><ul><li>x</ul></ul>").depth, 4);
+    EXPECT_EQ(measure("<p>a<p>b<p>c").depth, 1);
+    EXPECT_EQ(measure("<b><i><u>x").depth, 3);
+    const AdvertisementPage tables =
+        measure("<table><tr><td colspan=30>x<tr><td><table><tr><td>y</table><tr><td>z</table>");
+    EXPECT_EQ(tables.tableDepth, 2);
+    EXPECT_EQ(tables.tableCells, 3 * 30 + 1);
+    // Blanks collapse; an entity is one character, and &nbsp; joins a word.
+    const AdvertisementPage text = measure("a   b\n\n c&nbsp;&amp;d");
+    EXPECT_EQ(text.textChars, 8);
+    EXPECT_EQ(text.longestWord, 4);
+    EXPECT_EQ(measure("闹钟好帮手闹钟好帮手").longestWord, 0);
+    EXPECT_EQ(measure("<style>p { }</style><p style='x'>").styleChars, 5);
+    // Scripts and comments are dropped; nothing hides in them from the count or the layout.
+    const AdvertisementPage stripped = measure("<script>var a = '<td>';</script>x<!-- <td> -->y");
+    EXPECT_EQ(stripped.html, "xy");
+    EXPECT_EQ(stripped.elements, 0);
+    // Quotes count only around a whole value, blanks may follow "<", as Qt reads tags.
+    EXPECT_EQ(measure("<b title=x'><td><td><td>'>").elements, 4);
+    EXPECT_EQ(measure("< td>< td>").elements, 2);
+
+    AdvertisementLimits limits;
+    limits.maxElements = 2;
+    EXPECT_TRUE(measure("<p><p>").fits(limits));
+    EXPECT_FALSE(measure("<p><p><p>").fits(limits));
+    limits = {};
+    limits.maxWordChars = 3;
+    EXPECT_TRUE(measure("abc abc").fits(limits));
+    EXPECT_FALSE(measure("ab<b>cd</b>").fits(limits));
 }
 
 } // namespace

@@ -3,11 +3,14 @@
 // it: clicks where the form puts each control (found by its object name in the form file),
 // typing and keys. It adds an alarm through the editor, sees it fire, deletes one through
 // the list's menu, and checks that adding and deleting survive a kill.
+#include "tikko/shell/single_instance.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QRect>
 #include <QStack>
@@ -71,6 +74,7 @@ QHash<QString, QRect> formGeometry(const QString& formFile) {
 class DesktopTest : public ::testing::Test {
 protected:
     QTemporaryDir folder;
+    QTemporaryDir runtime;
     QString display;
     std::unique_ptr<QProcess> server;
     std::unique_ptr<QProcess> windowManager;
@@ -119,25 +123,21 @@ protected:
     }
 
     void startDisplay() {
-        // A display number no other server holds.
-        for (int n = 140; n < 200 && !server; ++n) {
-            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-                QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-                continue;
-            display = QStringLiteral(":%1").arg(n);
-            auto candidate = std::make_unique<QProcess>();
-            candidate->start("Xvfb", {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            if (!candidate->waitForStarted(5000))
-                continue;
-            QElapsedTimer timer;
-            timer.start();
-            while (candidate->state() == QProcess::Running && timer.elapsed() < 5000 &&
-                   !QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-                QThread::msleep(20);
-            if (candidate->state() == QProcess::Running)
-                server = std::move(candidate);
+        // The server picks a display number no other one holds and writes it to us.
+        server = std::make_unique<QProcess>();
+        server->start("Xvfb",
+                      {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(server->waitForStarted(5000));
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray number;
+        while (!number.endsWith('\n') && server->state() == QProcess::Running &&
+               timer.elapsed() < 10000) {
+            server->waitForReadyRead(100);
+            number += server->readAllStandardOutput();
         }
-        ASSERT_TRUE(server) << "no virtual display could be started";
+        ASSERT_TRUE(number.endsWith('\n')) << "no virtual display could be started";
+        display = ":" + QString::fromLatin1(number.trimmed());
     }
 
     QProcessEnvironment environment() const {
@@ -146,6 +146,7 @@ protected:
         env.insert("HOME", folder.filePath("home"));
         env.insert("XDG_CONFIG_HOME", folder.filePath("home/.config"));
         env.insert("XDG_DATA_HOME", folder.filePath("home/.local/share"));
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         env.insert("LANG", "C.UTF-8");
         env.remove("QT_QPA_PLATFORM");
         env.remove("WAYLAND_DISPLAY");
@@ -189,7 +190,6 @@ protected:
             xdotool({"windowactivate", windowId});
             QThread::msleep(100);
         }
-        QThread::msleep(300);
         return true;
     }
 
@@ -206,6 +206,8 @@ protected:
         return {};
     }
 
+    // The input goes to the program in order through the X server, so nothing needs to wait
+    // between steps, except for a pop-up to open before keys are meant for it.
     void click(const char* control, int button = 1, QPoint at = {-1, -1}) {
         const QRect rect = form.value(QString::fromLatin1(control));
         ASSERT_TRUE(rect.isValid()) << control;
@@ -213,15 +215,52 @@ protected:
         xdotool({"mousemove", "--window", windowId, "--sync", QString::number(point.x()),
                  QString::number(point.y())});
         xdotool({"click", QString::number(button)});
-        QThread::msleep(150);
     }
-    void type(const QString& text) {
-        xdotool({"type", "--delay", "20", text});
-        QThread::msleep(100);
+    // Clicks a harmless spot until the main window is the active one.
+    bool clickUntilActive(const char* control, QPoint at) {
+        QElapsedTimer timer;
+        timer.start();
+        do {
+            click(control, 1, at);
+            for (int i = 0; i < 10; ++i) {
+                if (xdotool({"getactivewindow"}) == windowId)
+                    return true;
+                QThread::msleep(50);
+            }
+        } while (timer.elapsed() < 10000);
+        return false;
     }
-    void keys(const QStringList& names) {
-        xdotool(QStringList{"key", "--delay", "60"} + names);
-        QThread::msleep(150);
+    // A click that opens a list or a menu; returns once it is shown.
+    void clickOpeningPopUp(const char* control, int button = 1, QPoint at = {-1, -1}) {
+        const int before = visibleWindows();
+        click(control, button, at);
+        QElapsedTimer timer;
+        timer.start();
+        while (visibleWindows() <= before && timer.elapsed() < 5000)
+            QThread::msleep(20);
+        EXPECT_GT(visibleWindows(), before) << "no pop-up opened by " << control;
+    }
+    int visibleWindows() {
+        const QString found =
+            xdotool({"search", "--onlyvisible", "--pid", QString::number(program->processId())});
+        return found.isEmpty() ? 0 : static_cast<int>(found.count('\n')) + 1;
+    }
+    void type(const QString& text) { xdotool({"type", "--delay", "20", text}); }
+    void keys(const QStringList& names) { xdotool(QStringList{"key", "--delay", "60"} + names); }
+
+    // True once the program answers later starts: it has started and runs its event loop.
+    bool waitUntilAnswering() const {
+        const QString key = tikko::SingleInstance::keyFor(folder.path(), runtime.path());
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 30000) {
+            QLocalSocket socket;
+            socket.connectToServer(key);
+            if (socket.waitForConnected(100))
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
     }
 
     QByteArray storeBytes() const {
@@ -259,7 +298,7 @@ TEST_F(DesktopTest, AnAlarmAddedInTheEditorFiresAndAddingAndDeletingSurviveAKill
     type("01");
     click("tSJ"); // the click selects the old text
     type("0");
-    click("cTX");
+    clickOpeningPopUp("cTX");
     keys({"Down", "Down", "Down", "Return"});
     click("cTxt");
     keys({"ctrl+a"});
@@ -289,14 +328,17 @@ TEST_F(DesktopTest, AnAlarmAddedInTheEditorFiresAndAddingAndDeletingSurviveAKill
     killProgram();
     launchProgram();
     // With an alarm loaded it starts out of sight; a second start asks it to show itself.
-    QThread::msleep(1500);
+    ASSERT_TRUE(waitUntilAnswering());
     start(folder.filePath("TikkoClock"), {})->waitForFinished(5000);
     ASSERT_TRUE(waitForMainWindow());
     EXPECT_EQ(storeBytes(), kept);
 
-    // Deleted through the list's menu and killed: it is gone after the next start.
+    // Deleted through the list's menu and killed: it is gone after the next start. A window
+    // that came back from the notification area may not have the focus yet: a click on its
+    // frame gives it, so that the click on the alarm selects it.
+    ASSERT_TRUE(clickUntilActive("fMain", {200, 5}));
     click("lstA", 1, {40, 8});
-    click("lstA", 3, {40, 8});
+    clickOpeningPopUp("lstA", 3, {40, 8});
     keys({"Down", "Return"});
     ASSERT_TRUE(waitForStore([](const QByteArray& b) { return b == "\r\n"; }, 5000))
         << storeBytes().toStdString();

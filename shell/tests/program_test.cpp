@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: MIT
 // Starts the built program itself in throw-away folders, to see that its store survives
-// a kill and that a second start leaves the first in charge.
+// a kill, that a second start leaves the first in charge, and that copies started together
+// leave exactly one running, also on a read-only shared install.
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
+#include "tikko/shell/single_instance.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -22,6 +26,7 @@ namespace {
 class ProgramTest : public ::testing::Test {
 public:
     QTemporaryDir folder;
+    QTemporaryDir runtime; // the user's runtime folder; outside the program's folder
     QString program;
     QString store;
 
@@ -38,12 +43,30 @@ public:
         env.insert("HOME", folder.filePath("home"));
         env.insert("XDG_CONFIG_HOME", folder.filePath("home/.config"));
         env.insert("XDG_DATA_HOME", folder.filePath("home/.local/share"));
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         process->setProcessEnvironment(env);
         process->setWorkingDirectory(folder.path());
         process->start(executable.isEmpty() ? program : executable, arguments);
         EXPECT_TRUE(process->waitForStarted(5000));
         return process;
+    }
+
+    // True once the program that keeps its store in that folder answers later starts: it
+    // has started and runs its event loop.
+    bool waitUntilAnswering(const QString& storeFolder = {}, int timeoutMs = 15000) const {
+        const QString key = SingleInstance::keyFor(
+            storeFolder.isEmpty() ? folder.path() : storeFolder, runtime.path());
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            QLocalSocket socket;
+            socket.connectToServer(key);
+            if (socket.waitForConnected(100))
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
     }
 
     QByteArray storeBytes() const {
@@ -88,7 +111,7 @@ TEST_F(ProgramTest, TheStoreSurvivesAKillAfterAnAlarmFired) {
 
     // The next start finds the file whole and keeps its alarm through a normal exit.
     auto second = launch();
-    QThread::msleep(1500);
+    ASSERT_TRUE(waitUntilAnswering());
     second->terminate();
     ASSERT_TRUE(second->waitForFinished(5000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
@@ -97,9 +120,25 @@ TEST_F(ProgramTest, TheStoreSurvivesAKillAfterAnAlarmFired) {
     EXPECT_TRUE(QFile::exists(folder.filePath("home/.config/Tikko/TikkoClock.conf")));
 }
 
+// A private mount namespace: as root directly, otherwise inside a user namespace.
+QStringList unshareArguments() {
+    return ::geteuid() == 0 ? QStringList{"--mount", "--propagation", "private"}
+                            : QStringList{"--user", "--map-root-user", "--mount"};
+}
+
+bool readOnlyMountsWork() {
+    QProcess probe;
+    probe.start("unshare",
+                unshareArguments() + QStringList{"sh", "-c", "mount --bind / /mnt && umount /mnt"});
+    return probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
+           probe.exitCode() == 0;
+}
+
 // Starts `copies` programs released at one moment: each waits on a FIFO that ends for all
-// of them at once. Gives the number that were still running once the rest had ended.
-int survivorsOfSimultaneousStarts(ProgramTest& test, int copies) {
+// of them at once. Gives the number that were still running once the rest had ended. With
+// `readOnly`, each sees the program's folder (with the home folder in it) as a read-only
+// file system, as on a shared install; root too, which ignores permission bits.
+int survivorsOfSimultaneousStarts(ProgramTest& test, int copies, bool readOnly = false) {
     const QString fifo = test.folder.filePath("barrier");
     QFile::remove(fifo);
     const QByteArray fifoName = QFile::encodeName(fifo);
@@ -111,9 +150,16 @@ int survivorsOfSimultaneousStarts(ProgramTest& test, int copies) {
     if (writer < 0)
         return -1;
     std::vector<std::unique_ptr<QProcess>> programs;
-    for (int i = 0; i < copies; ++i)
-        programs.push_back(test.launch({"-c", "read x < \"$0\"; exec \"$1\"", fifo, test.program},
-                                       QStringLiteral("/bin/sh")));
+    const QString readOnlyMount =
+        QStringLiteral("mount --bind \"$2\" \"$2\" && mount -o remount,ro,bind \"$2\" \"$2\" && ");
+    for (int i = 0; i < copies; ++i) {
+        const QString script =
+            (readOnly ? readOnlyMount : QString()) + QStringLiteral("read x < \"$0\"; exec \"$1\"");
+        const QStringList shell = {"-c", script, fifo, test.program, test.folder.path()};
+        programs.push_back(readOnly ? test.launch(unshareArguments() + QStringList{"sh"} + shell,
+                                                  QStringLiteral("unshare"))
+                                    : test.launch(shell, QStringLiteral("/bin/sh")));
+    }
     auto waiting = [&](const std::unique_ptr<QProcess>& p) {
         const QString in = QStringLiteral("/proc/%1/fd/0").arg(p->processId());
         return QFileInfo(in).symLinkTarget() == fifo;
@@ -158,22 +204,62 @@ TEST_F(ProgramTest, ExactlyOneOfManySimultaneousStartsSurvives) {
     EXPECT_EQ(storeBytes(), encodeStore({later}));
 }
 
+TEST_F(ProgramTest, OnAReadOnlyInstallExactlyOneOfCopiesStartedTogetherRuns) {
+    if (!readOnlyMountsWork())
+        GTEST_SKIP() << "no private mount namespace can be made here";
+    const QString later =
+        buildAlarmLine(QDateTime::currentDateTime().addDays(2), reminder::Sound, {}, {});
+    ASSERT_TRUE(saveStore(store, {later}));
+    // The data folder the program falls back to, inside the read-only folder.
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("home/.local/share/Tikko/TikkoClock")));
+    for (int copies : {2, 5}) {
+        for (int round = 0; round < (copies == 2 ? 10 : 5); ++round)
+            ASSERT_EQ(survivorsOfSimultaneousStarts(*this, copies, true), 1)
+                << copies << " copies, round " << round;
+    }
+    EXPECT_EQ(storeBytes(), encodeStore({later}));
+}
+
 TEST_F(ProgramTest, AKilledHolderDoesNotStopTheNextStart) {
     for (int round = 0; round < 3; ++round) {
         auto first = launch();
-        // The lock is taken before anything else; once the socket answers it is held.
-        QElapsedTimer timer;
-        timer.start();
-        while (!QFile::exists(folder.filePath("alarm.ini.lock")) && timer.elapsed() < 5000)
-            QThread::msleep(10);
-        QThread::msleep(300);
+        ASSERT_TRUE(waitUntilAnswering());
         first->kill();
         first->waitForFinished(5000);
+        // It left its lock and its socket behind.
         auto next = launch();
-        EXPECT_FALSE(next->waitForFinished(1500)) << "the next start ended: round " << round;
+        EXPECT_TRUE(waitUntilAnswering()) << "round " << round;
+        EXPECT_EQ(next->state(), QProcess::Running) << "round " << round;
         next->kill();
         next->waitForFinished(5000);
     }
+}
+
+TEST_F(ProgramTest, ASecondStartNamesAFirstThatDoesNotAnswer) {
+    auto first = launch();
+    ASSERT_TRUE(waitUntilAnswering());
+    ASSERT_EQ(::kill(static_cast<pid_t>(first->processId()), SIGSTOP), 0);
+    auto second = launch();
+    QByteArray said;
+    // It waits a second, says so, and keeps its message box open until it is read.
+    QElapsedTimer timer;
+    timer.start();
+    while (!said.contains(QStringLiteral("没有响应").toUtf8()) &&
+           second->state() != QProcess::NotRunning && timer.elapsed() < 15000) {
+        second->waitForReadyRead(100);
+        said += second->readAllStandardError();
+    }
+    const bool told = said.contains(QStringLiteral("没有响应").toUtf8());
+    ::kill(static_cast<pid_t>(first->processId()), SIGCONT);
+    EXPECT_TRUE(told);
+    EXPECT_TRUE(said.contains(QByteArray::number(first->processId()))) << said.toStdString();
+    if (second->state() == QProcess::NotRunning) {
+        EXPECT_NE(second->exitCode(), 0);
+    }
+    second->kill();
+    second->waitForFinished(5000);
+    first->terminate();
+    EXPECT_TRUE(first->waitForFinished(5000));
 }
 
 TEST_F(ProgramTest, ASecondStartLeavesTheFirstInCharge) {
@@ -181,7 +267,7 @@ TEST_F(ProgramTest, ASecondStartLeavesTheFirstInCharge) {
         buildAlarmLine(QDateTime::currentDateTime().addDays(2), reminder::Sound, {}, {});
     ASSERT_TRUE(saveStore(store, {later}));
     auto first = launch();
-    QThread::msleep(1500);
+    ASSERT_TRUE(waitUntilAnswering());
     auto second = launch();
     ASSERT_TRUE(second->waitForFinished(5000));
     EXPECT_EQ(second->exitCode(), 0);

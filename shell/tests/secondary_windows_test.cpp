@@ -107,17 +107,22 @@ TEST_F(SecondaryWindowsTest, WithoutTheControlLibraryTheButtonSaysWhereItLooked)
 
 TEST_F(SecondaryWindowsTest, AnAlarmFiresAndShowsItsWindowWhileTheCalendarIsOpen) {
     window->alarms().append(Alarm(StoreLine{"2026-12-08 10:06:00|文本框提醒|开会了|", {}}));
-    // The real modal loop this time: the main window's timers go on inside it.
-    onModal = [this](QDialog& dialog) {
+    const auto whileOpen = [this] {
+        clock.set(at("2026-12-08 10:06:00"));
+        tick("Timer1");
+        ASSERT_TRUE(window->notification().isLoaded());
+        FrmAlarm* reminder = window->notification().window();
+        EXPECT_TRUE(reminder->isVisible());
+        // A window of its own, so the calendar's modality does not reach it.
+        EXPECT_EQ(reminder->parentWidget(), nullptr);
+        EXPECT_TRUE(reminder->windowFlags() & Qt::WindowStaysOnTopHint);
+    };
+    // The real modal loop this time: the main window's timers go on inside it. It is closed
+    // whatever the checks find, so that a failed one ends the test instead of the loop
+    // waiting for ever.
+    onModal = [&](QDialog& dialog) {
         QTimer::singleShot(0, &dialog, [&] {
-            clock.set(at("2026-12-08 10:06:00"));
-            tick("Timer1");
-            ASSERT_TRUE(window->notification().isLoaded());
-            FrmAlarm* reminder = window->notification().window();
-            EXPECT_TRUE(reminder->isVisible());
-            // A window of its own, so the calendar's modality does not reach it.
-            EXPECT_EQ(reminder->parentWidget(), nullptr);
-            EXPECT_TRUE(reminder->windowFlags() & Qt::WindowStaysOnTopHint);
+            whileOpen();
             dialog.reject();
         });
         dialog.exec();

@@ -21,6 +21,18 @@ struct AdvertisementLimits {
     int imageTimeoutMs = 10000; // each picture
     qint64 maxImageBytes = 256 * 1024;
     int maxImageSide = 2000; // pixels
+    // What the page may ask of the layout, which runs on the thread that checks the alarms:
+    // its cost grows fast with each of these (nested tables exponentially), so a page
+    // beyond any of them is not laid out at all. Counted on the markup without its scripts
+    // and comments.
+    qsizetype maxMarkupChars = 64 * 1024;
+    int maxElements = 500;
+    int maxDepth = 32;
+    int maxTableDepth = 3;
+    int maxTableCells = 500;      // rows times columns, over all tables
+    int maxTextChars = 5000;      // a run of blanks counts once
+    int maxWordChars = 200;       // the longest run without a place to break the line
+    int maxStyleChars = 8 * 1024; // style sheets: each rule is matched against each element
 };
 
 // Why the page is not shown.
@@ -31,7 +43,26 @@ enum class AdvertisementFailure {
     Timeout,
     TooLarge,
     NotHtml,
+    TooComplex, // beyond the bounds of what the layout may be asked to do
 };
+
+// What a page asks of the layout, counted from its markup alone, and the markup that is
+// laid out: the page without its scripts and comments. Counting stops once a count is
+// beyond its bound.
+struct AdvertisementPage {
+    QString html;
+    int elements = 0;
+    int depth = 0;
+    int tableDepth = 0;
+    int tableCells = 0;
+    int textChars = 0;
+    int longestWord = 0;
+    int styleChars = 0;
+
+    bool fits(const AdvertisementLimits& limits) const;
+};
+AdvertisementPage measureAdvertisementPage(QStringView html,
+                                           const AdvertisementLimits& limits = {});
 
 // The address a link of the page opens: resolved against the page; empty unless it is an
 // http or https address with a host.
@@ -98,7 +129,7 @@ public:
     // The address of the page shown; empty until one arrived.
     QUrl pageUrl() const { return m_pageUrl; }
 
-    // Answers no resource at all: pictures come only from the loader.
+    // Reads nothing: a picture is a blank until the loader brings it, anything else empty.
     QVariant loadResource(int type, const QUrl& name) override;
 
 signals:

@@ -72,6 +72,9 @@ public:
     void showAtStart();
     // The left click on the icon, and a second start of the program.
     void restoreFromTray();
+    // Tells the user one thing without waiting: where there is a notification area, a
+    // balloon there; a message box otherwise.
+    void notify(const QString& text);
 
     // Where the calendar control is looked for (the program's and the installed folder).
     void setCalendarFolders(QStringList folders);
@@ -172,8 +175,6 @@ private:
     void setAdvertisementShown(bool shown);
     bool pickFile(const QString& caption, const QString& pattern);
     void tell(const QString& text);
-    // Where there is a notification area, a balloon there; a message box otherwise.
-    void notify(const QString& text);
     void addAlarm(const QString& line);
     void runModal(QDialog& window, QPoint offsetTwips);
 

@@ -11,34 +11,61 @@ namespace tikko {
 
 // One running program per alarm store: a second start hands the first a request to show
 // its main window and ends, so no alarm fires twice and no store is overwritten by another.
-// An exclusive lock beside the store decides who runs; the local socket only carries the
-// request to show the window.
+// An exclusive lock decides who runs: beside the store, where it also keeps out copies on
+// other machines or of other users that share the folder; in the user's runtime folder,
+// keyed by the store's path, where the store's folder takes no lock (a read-only shared
+// install). A local socket in the runtime folder carries the request to show the window.
 class SingleInstance final : public QObject {
     Q_OBJECT
 
 public:
-    explicit SingleInstance(QString storeFolder, QObject* parent = nullptr);
+    enum class Claim {
+        Holder,       // this process holds the store
+        Shown,        // another one holds it and has shown its window
+        NotAnswering, // another one holds it and did not answer in time
+    };
+
+    // How long a running copy has to answer once its socket took the call, and how long
+    // one that is still starting (its lock younger than that, its socket not yet open) has.
+    static constexpr int AnswerTimeoutMs = 1000;
+    static constexpr int StartupGraceMs = 10000;
+
+    SingleInstance(QString storeFolder, QString runtimeFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The socket name of the program that keeps its store in that folder.
-    static QString keyFor(const QString& storeFolder);
-    // The lock file beside the store.
+    // The name of the socket of the program that keeps its store in that folder (a path in
+    // the runtime folder when there is one).
+    static QString keyFor(const QString& storeFolder, const QString& runtimeFolder = {});
+    // The lock file beside the store, and the one in the runtime folder.
     static QString lockPathFor(const QString& storeFolder);
+    static QString runtimeLockPathFor(const QString& storeFolder, const QString& runtimeFolder);
 
-    // True when this process holds the store and now answers later starts; false when
-    // another one holds it and has been asked to show itself.
-    bool claim();
+    // Takes the store, or asks the copy that holds it to show itself.
+    Claim claim();
+    // From now on later starts reach this one; false (and logged) when they cannot.
+    bool listen();
+
+    // The lock in force; empty when none could be taken anywhere.
+    QString lockPath() const;
+    // The line that tells the user a running copy did not answer, and what to do.
+    QString notAnsweringMessage() const;
+    static QString unreachableMessage();
 
 signals:
     void showRequested();
 
 private:
-    bool askRunningInstance(int timeoutMs);
-    void listen();
+    bool takeLock();
+    bool holderAlive(QLockFile& lock) const;
+    Claim askHolder();
     void acceptConnection();
 
+    QString m_storeFolder;
+    QString m_runtimeFolder;
     QString m_key;
-    QLockFile m_lock;
+    std::unique_ptr<QLockFile> m_lock; // ours, or the one that another holds
+    QString m_lockPath;
+    bool m_locked = false;
     QLocalServer m_server;
 };
 
