@@ -94,6 +94,30 @@ QString displayText(const Alarm& alarm, const QDate& today) {
     return parts.join(QStringLiteral(" · "));
 }
 
+QList<QDate> alarmDays(const AlarmModel& alarms, int year, int month) {
+    const QDate first(year, month, 1);
+    if (!first.isValid())
+        return {};
+    const QDate last = first.addMonths(1).addDays(-1);
+    QList<QDate> days;
+    for (int row = 0; row < alarms.count(); ++row) {
+        const Alarm& alarm = alarms.at(row);
+        auto at = alarm.minute() == Alarm::Never ? std::nullopt : parseWallTime(alarm.time());
+        // A repeat's later firings, from its next one: those before it have passed.
+        while (at) {
+            const QDate day = dateTimeOf({at->date, 0}).date();
+            if (day > last)
+                break;
+            if (day >= first)
+                days.append(day);
+            at = alarm.repeats() ? nextFiring(*alarm.rule(), *at) : std::nullopt;
+        }
+    }
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    return days;
+}
+
 QString withRule(const QString& line, const RepeatRule& rule) {
     if (!rule.repeats())
         return line;

@@ -35,5 +35,15 @@ TEST(AlarmModel, TheEarliestMinuteFollowsRemovalsAndRowsFollowTheirIds) {
     EXPECT_EQ(model.firstDue(at830 + 30), -1);
 }
 
+TEST(AlarmModel, TheDaysOfAMonthOnWhichAlarmsFireFromNowOn) {
+    AlarmModel model;
+    model.append({alarm("2026-12-30 09:00:00|声音提醒|||重复:每周三 09:00"),
+                  alarm("2027-01-02 08:00:00|声音提醒||"), alarm("某天|声音提醒||")});
+    EXPECT_EQ(alarmDays(model, 2026, 12), QList<QDate>{QDate(2026, 12, 30)});
+    EXPECT_EQ(alarmDays(model, 2027, 1),
+              (QList<QDate>{QDate(2027, 1, 2), QDate(2027, 1, 6), QDate(2027, 1, 13),
+                            QDate(2027, 1, 20), QDate(2027, 1, 27)}));
+}
+
 } // namespace
 } // namespace tikko

@@ -501,7 +501,18 @@ void FrmMain::on_cmdRL_clicked() {
             tell(m_calendar->error());
             return;
         }
-        FrmRL calendar(control, this);
+        CalendarHooks hooks;
+        hooks.alarmDays = [this](int year, int month) {
+            return alarmDays(m_alarms, year, month);
+        };
+        // The editor takes the day, at the time of day it holds.
+        hooks.dayChosen = [this](const QDate& day) {
+            const auto held = parseAlarmTime(m_ui->cJS->currentText());
+            const QTime time = held ? held->time() : m_context.clock.now().time();
+            m_ui->cJS->setEditText(formatAlarmTime(QDateTime(day, time)));
+            m_ui->cJS->setFocus();
+        };
+        FrmRL calendar(control, this, std::move(hooks));
         runModal(calendar, {twips(-100), twips(450)});
     });
 }

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMetaMethod>
 
 namespace tikko {
 
@@ -71,10 +72,11 @@ QWidget* KalendoLibrary::createControl(QWidget* parent) {
     return control;
 }
 
-FrmRL::FrmRL(QWidget* control, QWidget* parent)
+FrmRL::FrmRL(QWidget* control, QWidget* parent, CalendarHooks hooks)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint)
     , m_ui(std::make_unique<Ui::frmRL>())
-    , m_control(control) {
+    , m_control(control)
+    , m_hooks(std::move(hooks)) {
     m_ui->setupUi(this);
     setFixedSize(size());
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -82,6 +84,36 @@ FrmRL::FrmRL(QWidget* control, QWidget* parent)
     m_control->setObjectName(QStringLiteral("Kalendo1"));
     m_control->move(twips(30), twips(75));
     m_control->show();
+
+    // By name: the library is loaded at run time, so its class is known only to Qt.
+    const QMetaObject* theirs = m_control->metaObject();
+    const QMetaObject* ours = metaObject();
+    const auto link = [&](const char* signal, const char* slot) {
+        const int from = theirs->indexOfSignal(signal);
+        const int to = ours->indexOfSlot(slot);
+        if (from >= 0 && to >= 0)
+            connect(m_control, theirs->method(from), this, ours->method(to));
+    };
+    link("currentPageChanged(int,int)", "markMonth(int,int)");
+    link("activated(QDate)", "chooseDay(QDate)");
+    int year = 0, month = 0;
+    if (QMetaObject::invokeMethod(m_control, "shownYear", Q_RETURN_ARG(int, year)) &&
+        QMetaObject::invokeMethod(m_control, "shownMonth", Q_RETURN_ARG(int, month)))
+        markMonth(year, month);
+}
+
+void FrmRL::markMonth(int year, int month) {
+    if (!m_hooks.alarmDays || month < 1 || month > 12)
+        return;
+    QMetaObject::invokeMethod(m_control, "setMarkedDays",
+                              Q_ARG(QList<QDate>, m_hooks.alarmDays(year, month)));
+}
+
+void FrmRL::chooseDay(QDate day) {
+    if (!m_hooks.dayChosen)
+        return;
+    m_hooks.dayChosen(day);
+    reject();
 }
 
 FrmRL::~FrmRL() = default;

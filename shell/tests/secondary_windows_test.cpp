@@ -105,6 +105,38 @@ TEST_F(SecondaryWindowsTest, WithoutTheControlLibraryTheButtonSaysWhereItLooked)
     EXPECT_EQ(window->alarms().count(), 1);
 }
 
+TEST_F(SecondaryWindowsTest, TheCalendarMarksTheAlarmsDaysAndADoubleClickFillsTheEditor) {
+    window->alarms().append(
+        {Alarm(StoreLine{"2026-12-09 07:28:00|声音提醒|||重复:工作日 07:30 提前2分钟", {}}),
+         Alarm(StoreLine{"2027-01-01 10:00:00|文本框提醒|元旦|", {}})});
+    child<QComboBox>("cJS")->setEditText("2026-12-08 10:07:20");
+    QList<QDate> december, january;
+    onModal = [&](QDialog& dialog) {
+        QWidget* control = dialog.findChild<QWidget*>("Kalendo1");
+        ASSERT_TRUE(control);
+        const auto marked = [control](int year, int month) {
+            // As the control says when the user turns to a month.
+            QMetaObject::invokeMethod(control, "currentPageChanged", Q_ARG(int, year),
+                                      Q_ARG(int, month));
+            QList<QDate> days;
+            QMetaObject::invokeMethod(control, "markedDays", Q_RETURN_ARG(QList<QDate>, days));
+            return days;
+        };
+        december = marked(2026, 12);
+        january = marked(2027, 1);
+        QTimer::singleShot(0, &dialog, [control] {
+            QMetaObject::invokeMethod(control, "activated", Q_ARG(QDate, QDate(2027, 1, 20)));
+        });
+        dialog.exec();
+    };
+    child<QPushButton>("cmdRL")->click();
+    ASSERT_EQ(december.size(), 17); // the workdays from the 9th
+    EXPECT_EQ(december.front(), QDate(2026, 12, 9));
+    EXPECT_FALSE(december.contains(QDate(2026, 12, 12)));
+    EXPECT_TRUE(january.contains(QDate(2027, 1, 1))); // a holiday, and a one-shot alarm
+    EXPECT_EQ(child<QComboBox>("cJS")->currentText(), "2027-01-20 10:07:20");
+}
+
 TEST_F(SecondaryWindowsTest, AnAlarmFiresAndShowsItsWindowWhileTheCalendarIsOpen) {
     window->alarms().append(Alarm(StoreLine{"2026-12-08 10:06:00|文本框提醒|开会了|", {}}));
     const auto whileOpen = [this] {

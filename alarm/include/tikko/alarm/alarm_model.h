@@ -132,4 +132,8 @@ private:
     mutable bool m_earliestKnown = true;
 };
 
+// The days of a month (1-12) on which the alarms fire from now on, repeating ones at each of
+// their occurrences; in order, each once.
+QList<QDate> alarmDays(const AlarmModel& alarms, int year, int month);
+
 } // namespace tikko

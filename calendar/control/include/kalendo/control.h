@@ -142,12 +142,12 @@ public:
     kalendo::Result save(kalendo::PropertyStore& store) const;
 
     // --- What the user sees ---
-    int shownYear() const;     // the Gregorian month on show, 0 before the first fill
-    int shownMonth() const;    // 1-12
-    QDate selectedDay() const; // the day with the selection frame; invalid without one
+    Q_INVOKABLE int shownYear() const;  // the Gregorian month on show, 0 before the first fill
+    Q_INVOKABLE int shownMonth() const; // 1-12
+    QDate selectedDay() const;          // the day with the selection frame; invalid without one
     // Days to mark with a dot, such as the days of a host's own events; kept across months.
-    void setMarkedDays(const QList<QDate>& days);
-    QList<QDate> markedDays() const;
+    Q_INVOKABLE void setMarkedDays(const QList<QDate>& days);
+    Q_INVOKABLE QList<QDate> markedDays() const;
     bool isScalable() const;
     void setScalable(bool scalable);
 

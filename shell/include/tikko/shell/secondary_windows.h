@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDate>
 #include <QDialog>
 #include <QLibrary>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -48,21 +50,36 @@ private:
     QString m_error;
 };
 
+// What the calendar window shows of the program's own days, and what a double click does.
+struct CalendarHooks {
+    // The days of a month (1-12) on which an alarm fires.
+    std::function<QList<QDate>(int year, int month)> alarmDays;
+    // A day double-clicked: the window then closes.
+    std::function<void(const QDate& day)> dayChosen;
+};
+
 // The calendar window frmRL: a fixed tool window that holds one Kalendo control with no
-// stored appearance, so that every opening shows its initial look and the current month.
+// stored appearance, so that every opening shows its initial look and the current month. The
+// days on which alarms fire carry the control's marks; the control is reached through its
+// signals and invokable methods alone, as it is loaded at run time.
 class FrmRL final : public QDialog {
     Q_OBJECT
 
 public:
     // Takes the control made for it.
-    FrmRL(QWidget* control, QWidget* parent);
+    FrmRL(QWidget* control, QWidget* parent, CalendarHooks hooks = {});
     ~FrmRL() override;
 
     QWidget* control() const { return m_control; }
 
+private slots:
+    void markMonth(int year, int month);
+    void chooseDay(QDate day);
+
 private:
     std::unique_ptr<Ui::frmRL> m_ui;
     QWidget* m_control;
+    CalendarHooks m_hooks;
 };
 
 } // namespace tikko
