@@ -219,7 +219,9 @@ void FrmMain::formLoad() {
         {"advertisement",
          [&] {
              m_ui->Web->setSystemActions(&m_context.actions);
-             m_ui->Web->load(m_settings.advertisementPage);
+             // A panel under a list of alarms shows nothing: its page comes when it first does.
+             if (m_ui->pBox->isVisibleTo(this))
+                 m_ui->Web->load(m_settings.advertisementPage);
          }},
         {"firstCheck",
          [&] {
@@ -598,6 +600,8 @@ void FrmMain::refreshDeleteItem() {
 
 void FrmMain::setAdvertisementShown(bool shown) {
     m_ui->pBox->setVisible(shown);
+    if (shown && m_startup.ran().contains(QLatin1String("advertisement")))
+        m_ui->Web->load(m_settings.advertisementPage); // once a run: later calls do nothing
 }
 
 void FrmMain::setSoundFilePath(const QString& path) {

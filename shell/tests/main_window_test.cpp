@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main_window_fixture.h"
+#include "tikko/shell/advertisement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -85,6 +86,16 @@ TEST_F(MainWindowTest, LoadedAlarmsStartHiddenButNeverOutOfReach) {
     EXPECT_FALSE(window->isMinimized());
     EXPECT_TRUE(child<QTimer>("Timer2")->isActive());
     EXPECT_EQ(child<QTimer>("Timer3")->interval(), 1000);
+}
+
+TEST_F(MainWindowTest, TheAdvertisementPageIsFetchedOnlyOnceThePanelShows) {
+    settings.setValue("option/AdPage", "http://127.0.0.1:9/ad4.asp");
+    writeStore({"2026-12-09 09:00:00|声音提醒||"});
+    start();
+    auto* web = child<AdvertisementBrowser>("Web");
+    EXPECT_FALSE(web->loader().started());
+    window->listMenu()->findChild<QAction*>("mDelAC")->trigger(); // the panel shows again
+    EXPECT_TRUE(web->loader().started());
 }
 
 TEST_F(MainWindowTest, ExpiredAlarmsFollowTheAutoClearSetting) {
