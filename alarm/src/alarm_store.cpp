@@ -485,6 +485,10 @@ AlarmStore::Saved AlarmStore::save(AlarmModel& model) {
     return saved;
 }
 
+bool AlarmStore::upToDate(const AlarmModel& model) const {
+    return !m_leftAlone && m_stamp.exists && !storeChangedOnDisk() && model.storeLines() == m_base;
+}
+
 bool AlarmStore::mergeOutsideChange(AlarmModel& model) {
     if (m_leftAlone || !storeChangedOnDisk())
         return false;

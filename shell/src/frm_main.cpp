@@ -245,7 +245,9 @@ void FrmMain::formUnload() {
     m_exit.run({
         {"saveStore",
          [&] {
-             saveAlarmStore();
+             // Every change was saved when it was made; a large store is not written again.
+             if (!m_store->upToDate(m_alarms))
+                 saveAlarmStore();
          }},
         {"saveSettings",
          [&] {

@@ -144,6 +144,9 @@ public:
     // Writes the model (to alarm-added.ini while the store is left alone).
     Saved save(AlarmModel& model);
 
+    // True when the file on disk is what the model holds: nothing to write.
+    bool upToDate(const AlarmModel& model) const;
+
     // Whether another program changed the store since this one last read or wrote it; when so,
     // merges the change into the model. Cheap: one look at the file's size and time.
     bool mergeOutsideChange(AlarmModel& model);
