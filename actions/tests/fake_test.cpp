@@ -33,5 +33,22 @@ TEST(RecordingSystemActions, RecordsCallsInOrderAndAnswersAsProgrammed) {
     EXPECT_EQ(shown, std::vector<std::string>{"AdjustTokenPrivileges error==1300"});
 }
 
+TEST(RecordingSystemActions, TheAutoStartEntryFollowsOnlyTheCallsThatSucceeded) {
+    RecordingSystemActions fake;
+    EXPECT_FALSE(fake.autoStartEntryExists());
+    fake.setResult(ActionKind::EnableAutoStart, false);
+    EXPECT_FALSE(fake.enableAutoStart());
+    EXPECT_FALSE(fake.autoStartEntryExists());
+    fake.setResult(ActionKind::EnableAutoStart, true);
+    EXPECT_TRUE(fake.enableAutoStart());
+    fake.setResult(ActionKind::DisableAutoStart, false);
+    EXPECT_FALSE(fake.disableAutoStart());
+    EXPECT_TRUE(fake.autoStartEntryExists());
+
+    EXPECT_EQ(fake.terminateProcessByName("qq.exe"), Termination::Ended);
+    fake.setTermination(Termination::NotEnded);
+    EXPECT_EQ(fake.terminateProcessByName("qq.exe"), Termination::NotEnded);
+}
+
 } // namespace
 } // namespace tikko

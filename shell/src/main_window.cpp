@@ -101,6 +101,7 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     m_ui->setupUi(this);
     setFixedSize(size());
     m_notification.setClock([this] { return m_context.clock.now(); });
+    m_notification.setDismissHandler([this] { m_context.actions.stopAlarmSound(); });
     setWindowIcon(QIcon(QStringLiteral(":/tikko/tikko.svg")));
     m_ui->tSJ->installEventFilter(this);
 
