@@ -2,6 +2,7 @@
 #include "linux_system_actions.h"
 
 #include <QAudioOutput>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
@@ -182,9 +183,26 @@ QString configHome() {
     return QDir::homePath() + QStringLiteral("/.config");
 }
 
+// Qt's GStreamer backend plays by its pipeline's clock: it is slow to start, and samples that
+// reach a sound server slow to take the stream (a waking sink, a busy machine) are late and
+// dropped, so a short ring is cut or lost. The FFmpeg backend starts at once and hands the
+// server every sample. Qt reads the choice when multimedia is first used.
+void preferFfmpegMediaBackend() {
+    if (qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        return; // the user's own choice
+    for (const QString& folder : QCoreApplication::libraryPaths()) {
+        const QDir plugins(folder + QStringLiteral("/multimedia"));
+        if (!plugins.entryList({QStringLiteral("*ffmpegmediaplugin*")}, QDir::Files).isEmpty()) {
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 std::unique_ptr<MediaPlayer> createQtMediaPlayer() {
+    preferFfmpegMediaBackend();
     // Qt's GStreamer backend crashes while it builds a player when GStreamer lacks its base
     // plugins, and then no format can be decoded: nothing could play anyway.
     if (QMediaFormat().supportedFileFormats(QMediaFormat::Decode).isEmpty())
