@@ -143,12 +143,16 @@ bool sendSignal(int process, int signal) {
 // for it, so that the caller (the alarm check, on the user-interface thread) does not.
 // The process is held by its descriptor, so a reused id is never hit.
 void killAfterGrace(int process, std::chrono::milliseconds grace) {
-    std::thread([process, grace] {
-        pollfd ended{process, POLLIN, 0};
-        if (::poll(&ended, 1, static_cast<int>(grace.count())) == 0)
-            sendSignal(process, SIGKILL);
-        ::close(process);
-    }).detach();
+    try {
+        std::thread([process, grace] {
+            pollfd ended{process, POLLIN, 0};
+            if (::poll(&ended, 1, static_cast<int>(grace.count())) == 0)
+                sendSignal(process, SIGKILL);
+            ::close(process);
+        }).detach();
+    } catch (const std::system_error&) {
+        ::close(process); // no thread to be had: the request to end stays, without the kill
+    }
 }
 
 // The escapes of a desktop-entry string value, applied after any quoting of Exec.
@@ -313,7 +317,11 @@ Termination LinuxSystemActions::terminateProcessByName(const std::string& execut
             continue;
         }
         // The id may have passed to another process between the look and the open.
-        if (!isCandidate(id) || !sendSignal(process, SIGTERM)) {
+        if (!isCandidate(id)) {
+            ::close(process);
+            continue;
+        }
+        if (!sendSignal(process, SIGTERM)) {
             refused = refused || errno != ESRCH;
             ::close(process);
             continue;
