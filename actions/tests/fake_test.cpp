@@ -44,10 +44,6 @@ TEST(RecordingSystemActions, TheAutoStartEntryFollowsOnlyTheCallsThatSucceeded) 
     fake.setResult(ActionKind::DisableAutoStart, false);
     EXPECT_FALSE(fake.disableAutoStart());
     EXPECT_TRUE(fake.autoStartEntryExists());
-
-    EXPECT_EQ(fake.terminateProcessByName("qq.exe"), Termination::Ended);
-    fake.setTermination(Termination::NotEnded);
-    EXPECT_EQ(fake.terminateProcessByName("qq.exe"), Termination::NotEnded);
 }
 
 } // namespace

@@ -65,12 +65,15 @@ TEST(RunValue, NamedAfterTheProgramQuotedWhereNeededCountedWithItsZeroAndRemoved
     const HKEY root = wine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     const std::string key = wine ? "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN"
                                  : "Software\\TikkoClockTests\\Run";
-    const auto stored = [&](const std::wstring& executable) {
+    const auto actionsAt = [&](const std::wstring& executable) {
         WindowsActionsOptions options = safeOptions();
         options.executablePath = executable;
         options.runKeyRoot = root;
         options.runKeyPath = key;
-        WindowsSystemActions actions(std::move(options));
+        return WindowsSystemActions(std::move(options));
+    };
+    const auto stored = [&](const std::wstring& executable) {
+        WindowsSystemActions actions = actionsAt(executable);
         EXPECT_FALSE(actions.autoStartEntryExists());
         EXPECT_TRUE(actions.enableAutoStart());
         EXPECT_TRUE(actions.autoStartEntryExists());
@@ -97,17 +100,9 @@ TEST(RunValue, NamedAfterTheProgramQuotedWhereNeededCountedWithItsZeroAndRemoved
     EXPECT_EQ(std::get<1>(stored(L"C:\\\u95f9\u949f\\TikkoClock.exe")),
               L"C:\\\u95f9\u949f\\TikkoClock.exe");
     // A value left by a copy elsewhere (the program was moved) is not this one's entry.
-    WindowsActionsOptions moved = safeOptions();
-    moved.executablePath = L"C:\\Old\\TikkoClock.exe";
-    moved.runKeyRoot = root;
-    moved.runKeyPath = key;
-    WindowsSystemActions old(std::move(moved));
+    WindowsSystemActions old = actionsAt(L"C:\\Old\\TikkoClock.exe");
     ASSERT_TRUE(old.enableAutoStart());
-    WindowsActionsOptions here = safeOptions();
-    here.executablePath = L"C:\\New\\TikkoClock.exe";
-    here.runKeyRoot = root;
-    here.runKeyPath = key;
-    EXPECT_FALSE(WindowsSystemActions(std::move(here)).autoStartEntryExists());
+    EXPECT_FALSE(actionsAt(L"C:\\New\\TikkoClock.exe").autoStartEntryExists());
     EXPECT_TRUE(old.disableAutoStart());
     if (!wine)
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TikkoClockTests");
