@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
@@ -264,7 +266,15 @@ void FrmAlarm::setBackground(const QColor& colour) {
 }
 
 void FrmAlarm::paintEvent(QPaintEvent* event) {
-    QPainter(this).fillRect(event->rect(), m_background);
+    QPainter painter(this);
+    if (m_background != m_steady) {
+        painter.fillRect(event->rect(), m_background);
+        return;
+    }
+    // Steady, the window shows the background its style or a skin gives it.
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
 }
 
 bool FrmAlarm::event(QEvent* event) {
