@@ -104,6 +104,12 @@ TEST(RunValue, NamedAfterTheProgramQuotedWhereNeededCountedWithItsZeroAndRemoved
     ASSERT_TRUE(old.enableAutoStart());
     EXPECT_FALSE(actionsAt(L"C:\\New\\TikkoClock.exe").autoStartEntryExists());
     EXPECT_TRUE(old.disableAutoStart());
+    // A key that cannot be opened says so, for writing and for removing.
+    WindowsActionsOptions refused = safeOptions();
+    refused.runKeyRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7654));
+    WindowsSystemActions nowhere(std::move(refused));
+    EXPECT_FALSE(nowhere.enableAutoStart());
+    EXPECT_FALSE(nowhere.disableAutoStart());
     if (!wine)
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TikkoClockTests");
 }
