@@ -19,6 +19,10 @@ bool RecordingSystemActions::playAlarmSound(const std::string& soundFilePath,
     return result;
 }
 
+void RecordingSystemActions::stopAlarmSound() {
+    record(ActionKind::StopAlarmSound);
+}
+
 bool RecordingSystemActions::startProgram(const std::string& programPath) {
     return record(ActionKind::StartProgram, programPath);
 }
@@ -33,8 +37,9 @@ std::string RecordingSystemActions::getSystemFolder(const std::string& selector)
     return folder == m_folders.end() ? std::string() : folder->second;
 }
 
-bool RecordingSystemActions::terminateProcessByName(const std::string& executableName) {
-    return record(ActionKind::TerminateProcessByName, executableName);
+Termination RecordingSystemActions::terminateProcessByName(const std::string& executableName) {
+    record(ActionKind::TerminateProcessByName, executableName);
+    return m_termination;
 }
 
 bool RecordingSystemActions::shutDownComputer(const MessageSink& messages) {
@@ -47,11 +52,20 @@ bool RecordingSystemActions::shutDownComputer(const MessageSink& messages) {
 }
 
 bool RecordingSystemActions::enableAutoStart() {
-    return record(ActionKind::EnableAutoStart);
+    const bool written = record(ActionKind::EnableAutoStart);
+    m_autoStartEntry = m_autoStartEntry || written;
+    return written;
 }
 
 bool RecordingSystemActions::disableAutoStart() {
-    return record(ActionKind::DisableAutoStart);
+    const bool removed = record(ActionKind::DisableAutoStart);
+    m_autoStartEntry = m_autoStartEntry && !removed;
+    return removed;
+}
+
+bool RecordingSystemActions::autoStartEntryExists() {
+    // A question, not an action: it changes nothing, so it is not among the calls.
+    return m_autoStartEntry;
 }
 
 void RecordingSystemActions::setSystemFolder(const std::string& selector, std::string folder) {

@@ -11,6 +11,7 @@ namespace tikko {
 
 enum class ActionKind {
     PlayAlarmSound,
+    StopAlarmSound,
     StartProgram,
     OpenInBrowser,
     GetSystemFolder,
@@ -33,16 +34,22 @@ struct ActionCall {
 class RecordingSystemActions final : public SystemActions {
 public:
     bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
+    void stopAlarmSound() override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;
     std::string getSystemFolder(const std::string& selector) override;
-    bool terminateProcessByName(const std::string& executableName) override;
+    Termination terminateProcessByName(const std::string& executableName) override;
     bool shutDownComputer(const MessageSink& messages) override;
+    // The entry comes and goes with the calls that succeed, as a real one does.
     bool enableAutoStart() override;
     bool disableAutoStart() override;
+    bool autoStartEntryExists() override;
 
     // What the action of that kind reports from now on.
     void setResult(ActionKind kind, bool result) { m_results[kind] = result; }
+    // What terminateProcessByName reports from now on (Ended until set).
+    void setTermination(Termination result) { m_termination = result; }
+    void setAutoStartEntry(bool exists) { m_autoStartEntry = exists; }
     // What getSystemFolder answers for the selector (empty until set).
     void setSystemFolder(const std::string& selector, std::string folder);
     // What a sound that started reports to its error sink; nothing when empty.
@@ -62,6 +69,8 @@ private:
     std::map<std::string, std::string> m_folders;
     std::vector<std::string> m_shutdownMessages;
     std::string m_soundError;
+    Termination m_termination = Termination::Ended;
+    bool m_autoStartEntry = false;
 };
 
 } // namespace tikko

@@ -33,5 +33,18 @@ TEST(RecordingSystemActions, RecordsCallsInOrderAndAnswersAsProgrammed) {
     EXPECT_EQ(shown, std::vector<std::string>{"AdjustTokenPrivileges error==1300"});
 }
 
+TEST(RecordingSystemActions, TheAutoStartEntryFollowsOnlyTheCallsThatSucceeded) {
+    RecordingSystemActions fake;
+    EXPECT_FALSE(fake.autoStartEntryExists());
+    fake.setResult(ActionKind::EnableAutoStart, false);
+    EXPECT_FALSE(fake.enableAutoStart());
+    EXPECT_FALSE(fake.autoStartEntryExists());
+    fake.setResult(ActionKind::EnableAutoStart, true);
+    EXPECT_TRUE(fake.enableAutoStart());
+    fake.setResult(ActionKind::DisableAutoStart, false);
+    EXPECT_FALSE(fake.disableAutoStart());
+    EXPECT_TRUE(fake.autoStartEntryExists());
+}
+
 } // namespace
 } // namespace tikko

@@ -112,11 +112,15 @@ AlarmCheck::Outcome AlarmCheck::carryOutAction(int row, const Alarm& alarm, bool
                 when);
         return Outcome::EndPass;
     }
-    case AdditionalAction::EndProcess:
+    case AdditionalAction::EndProcess: {
         // A program that is not running has nothing to end: nothing to tell.
-        m_actions.terminateProcessByName(action->target.toString().toStdString());
+        const QString process = action->target.toString();
+        const Termination result = m_actions.terminateProcessByName(process.toStdString());
         removeFired(row, alarm);
+        if (result == Termination::NotEnded)
+            m_host.tellFailure(QStringLiteral("无法结束：%1").arg(process), inWindow, when);
         return Outcome::EndPass;
+    }
     case AdditionalAction::ShutDown: {
         // A repeating shutdown moves on and is saved first: the program ends at once.
         if (alarm.repeats())

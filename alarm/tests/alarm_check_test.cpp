@@ -191,6 +191,17 @@ TEST_F(CheckTest, ASoundThatCannotPlayIsToldInTheWindowOrApartAndTheAlarmStillGo
     EXPECT_EQ(list.count(), 0);
 }
 
+TEST_F(CheckTest, AProgramThatCouldNotBeEndedIsToldOneThatIsNotRunningIsNot) {
+    actions.setTermination(Termination::NotRunning);
+    list.set({line("2026-12-08 10:05:00", reminder::Action, {}, CloseQQ)});
+    check.run();
+    EXPECT_TRUE(host.events.filter("failure:").isEmpty());
+    actions.setTermination(Termination::NotEnded);
+    list.set({line("2026-12-08 10:05:00", reminder::Action, {}, CloseQQ)});
+    check.run();
+    EXPECT_EQ(host.events.filter("failure:"), QStringList{"failure:无法结束：qq.exe"});
+}
+
 TEST_F(CheckTest, ShutdownRemovesTheLineUnsavedAndEndsTheProgramAtOnce) {
     actions.setShutdownMessages({"AdjustTokenPrivileges error==1300"});
     list.set({line("2026-12-08 10:05:00", reminder::Action, {}, ShutDown),

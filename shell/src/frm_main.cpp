@@ -97,6 +97,7 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     m_ui->lstA->setModel(&m_alarms);
     setFixedSize(size());
     m_notification.setClock([this] { return m_context.clock.now(); });
+    m_notification.setDismissHandler([this] { m_context.actions.stopAlarmSound(); });
     setWindowIcon(QIcon(QStringLiteral(":/tikko/tikko.svg")));
     m_ui->tSJ->installEventFilter(this);
 
@@ -176,6 +177,9 @@ void FrmMain::formLoad() {
              m_settings = readSettings(m_context.settings, m_context.files.defaultSound());
              // A change of the box state is a click: "Auto" = 0 removes the entry now.
              showSettings();
+             // A ticked box means an entry: a first start (or a moved program) writes it.
+             if (m_settings.autoStart && !m_context.actions.autoStartEntryExists())
+                 on_ckAuto_toggled(true);
          }},
         {"startTick",
          [&] {
@@ -352,10 +356,11 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
 void FrmMain::on_ckAuto_toggled(bool checked) {
     guarded(lcShell, "ckAuto", [&] {
         m_settings.autoStart = checked;
-        if (checked)
-            m_context.actions.enableAutoStart();
-        else
-            m_context.actions.disableAutoStart();
+        const bool done =
+            checked ? m_context.actions.enableAutoStart() : m_context.actions.disableAutoStart();
+        if (!done)
+            notify(checked ? QStringLiteral("无法设置开机自动启动：系统拒绝写入自动启动项。")
+                           : QStringLiteral("无法取消开机自动启动：系统拒绝删除自动启动项。"));
     });
 }
 

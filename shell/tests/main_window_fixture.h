@@ -32,6 +32,9 @@ inline QByteArray readAll(const QString& path) {
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    // As after the first start: the auto-start entry is there.
+    MainWindowTest() { actions.setAutoStartEntry(true); }
+
     QTemporaryDir program;
     QTemporaryDir data;
     QSettings settings{data.filePath("TikkoClock.ini"), QSettings::IniFormat};

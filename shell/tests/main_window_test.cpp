@@ -32,7 +32,10 @@ TEST_F(MainWindowTest, StartUpRunsItsStepsInOrder) {
               (QStringList{"saveStore", "saveSettings", "removeTrayIcon", "restoreHook"}));
 }
 
-TEST_F(MainWindowTest, FirstStartShowsTheDefaultsAndWritesNoAutoStartEntry) {
+TEST_F(MainWindowTest, FirstStartShowsTheDefaultsAndWritesTheAutoStartEntry) {
+    // Before: the ticked box had no entry behind it until it was unticked and ticked again,
+    // and after a reboot no alarm rang.
+    actions.setAutoStartEntry(false);
     start();
     EXPECT_EQ(child<QLineEdit>("tSJ")->text(), "2");
     EXPECT_EQ(child<QLineEdit>("txtInter")->text(), "30");
@@ -41,7 +44,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultsAndWritesNoAutoStartEntry) {
     EXPECT_TRUE(child<QCheckBox>("ckAuto")->isChecked());
     EXPECT_EQ(window->soundFilePath(), QDir::toNativeSeparators(program.filePath("alarm.wav")));
     EXPECT_EQ(child<QLineEdit>("txtWav")->text(), window->soundFilePath());
-    EXPECT_TRUE(actions.calls().empty());
+    EXPECT_EQ(actions.calls(), (std::vector<ActionCall>{{ActionKind::EnableAutoStart, ""}}));
     EXPECT_EQ(child<QLabel>("lTime")->text(), "2026-12-08 10:05:20");
     EXPECT_EQ(child<QComboBox>("cJS")->currentText(), "2026-12-08 10:05:20");
 

@@ -11,6 +11,13 @@ namespace tikko {
 // have anything to tell; the caller decides how it is shown.
 using MessageSink = std::function<void(const std::string& text)>;
 
+// What terminateProcessByName achieved.
+enum class Termination {
+    Ended,      // one of the user's own processes with that name was ended
+    NotRunning, // none of the user's own processes has that name
+    NotEnded,   // the user's process with that name could not be ended
+};
+
 // What a firing alarm does outside the program. Paths, addresses and texts are UTF-8.
 // Every action tells its caller whether it was carried out and shows nothing itself.
 class SystemActions {
@@ -23,6 +30,9 @@ public:
     virtual bool playAlarmSound(const std::string& soundFilePath,
                                 const MessageSink& errors = {}) = 0;
 
+    // Stops the sound that playAlarmSound started, if it still plays.
+    virtual void stopAlarmSound() = 0;
+
     // Starts the program at that full path, without arguments, and does not wait for it.
     // False when it could not be started.
     virtual bool startProgram(const std::string& programPath) = 0;
@@ -34,19 +44,25 @@ public:
     // where the platform has no such folder.
     virtual std::string getSystemFolder(const std::string& selector) = 0;
 
-    // Ends the first running process whose executable file name is the given name, case
-    // ignored. True when a process was ended.
-    virtual bool terminateProcessByName(const std::string& executableName) = 0;
+    // Ends the first process of the user running this program (never another user's) whose
+    // executable file name is the given name, case ignored. A process that does not end
+    // when asked is made to after a short grace; the call does not wait for that.
+    virtual Termination terminateProcessByName(const std::string& executableName) = 0;
 
     // Asks the system to shut the computer down; privilege problems go to the sink.
     // True when the system took the request.
     virtual bool shutDownComputer(const MessageSink& messages) = 0;
 
-    // Makes the running program start whenever the user logs on.
+    // Makes the running program start whenever the user logs on; false when the entry
+    // could not be written.
     virtual bool enableAutoStart() = 0;
 
     // Undoes enableAutoStart; true also when there was nothing to remove.
     virtual bool disableAutoStart() = 0;
+
+    // Whether the entry that enableAutoStart writes is there and starts this very program
+    // (after the program was moved it is not).
+    virtual bool autoStartEntryExists() = 0;
 };
 
 // The address as a browser is given it: "http://" goes before an address without a scheme

@@ -5,12 +5,18 @@
 #include "ui_frmAlarm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
@@ -146,8 +152,11 @@ FrmAlarm::FrmAlarm(QWidget* parent)
           static_cast<QObject*>(m_scroll->verticalScrollBar())})
         clickable->installEventFilter(this);
 
-    setAutoFillBackground(true);
+    // The flash paints its own background: a new palette at every step would restyle every
+    // child and fill the style's pixmap cache with one button per colour.
+    setAutoFillBackground(false);
     m_steady = palette().color(QPalette::Window);
+    m_background = m_steady;
 
     m_flash.setParent(this);
     m_flash.setObjectName(QStringLiteral("Timer1"));
@@ -198,7 +207,7 @@ QString FrmAlarm::labelText() const {
 }
 
 QColor FrmAlarm::background() const {
-    return palette().color(QPalette::Window);
+    return m_background;
 }
 
 void FrmAlarm::flashStep() {
@@ -250,9 +259,22 @@ void FrmAlarm::stopFlashing() {
 }
 
 void FrmAlarm::setBackground(const QColor& colour) {
-    QPalette look = palette();
-    look.setColor(QPalette::Window, colour);
-    setPalette(look);
+    if (colour == m_background)
+        return;
+    m_background = colour;
+    update();
+}
+
+void FrmAlarm::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (m_background != m_steady) {
+        painter.fillRect(event->rect(), m_background);
+        return;
+    }
+    // Steady, the window shows the background its style or a skin gives it.
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
 }
 
 bool FrmAlarm::event(QEvent* event) {
@@ -283,14 +305,33 @@ bool FrmAlarm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void FrmAlarm::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit dismissed();
+}
+
+void FrmAlarm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        guarded(lcNotification, "Esc", [this] { close(); });
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void FrmAlarm::on_Command2_clicked() {
     guarded(lcNotification, "closing", [this] { close(); });
 }
 
 void NotificationWindow::show(const QString& text, const QDateTime& when) {
     guarded(lcNotification, "showing a reminder", [&] {
-        if (!m_window)
+        if (!m_window) {
             m_window = new FrmAlarm();
+            QObject::connect(m_window, &FrmAlarm::dismissed, m_window, [this] {
+                if (m_dismissed)
+                    guarded(lcNotification, "dismissing", m_dismissed);
+            });
+        }
         const QDateTime now = m_now ? m_now() : QDateTime::currentDateTime();
         m_window->addReminder(text, when, now.date());
         m_window->bringToFront();

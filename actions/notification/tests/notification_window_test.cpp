@@ -89,7 +89,7 @@ TEST_F(NotificationTest, TheDesignedFixedToolWindow) {
     EXPECT_TRUE(label()->font().bold());
     EXPECT_DOUBLE_EQ(label()->font().pointSizeF(), 14.25);
     EXPECT_TRUE(label()->font().families().contains(QStringLiteral("Noto Serif CJK SC")));
-    EXPECT_EQ(window()->findChild<QTimer*>("Timer1")->interval(), 50);
+    EXPECT_EQ(window()->findChild<QTimer*>("Timer1")->interval(), 250);
 }
 
 TEST_F(NotificationTest, AnEmptyPromptShowsTheDesignTextAndMarkupShowsAsWritten) {
@@ -179,6 +179,26 @@ TEST_F(NotificationTest, FlashingStopsOnAClickAndStartsAgainForANewReminder) {
     notification.show(QStringLiteral("c"), At1005);
     EXPECT_TRUE(window()->isFlashing());
     EXPECT_EQ(window()->reminderTexts(), QStringList{"c"});
+}
+
+TEST_F(NotificationTest, EveryWayOfDismissingItTellsSoThatTheRingStops) {
+    int dismissed = 0;
+    notification.setDismissHandler([&] { ++dismissed; });
+    notification.show(QStringLiteral("a"), At1005);
+    QTest::mouseClick(label(), Qt::LeftButton); // only stops the flash
+    notification.show(QStringLiteral("b"), At1005);
+    EXPECT_EQ(dismissed, 0);
+
+    clickIKnow();
+    EXPECT_EQ(dismissed, 1);
+    notification.show(QStringLiteral("c"), At1005);
+    QTest::keyClick(window(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dismissed, 2);
+    EXPECT_FALSE(notification.isLoaded());
+    notification.show(QStringLiteral("d"), At1005);
+    window()->close(); // the window's own close button
+    EXPECT_EQ(dismissed, 3);
 }
 
 TEST(NotificationPlacement, InsideTheAvailableAreaOfAScreenWithPanels) {

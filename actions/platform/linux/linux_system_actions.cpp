@@ -2,6 +2,7 @@
 #include "linux_system_actions.h"
 
 #include <QAudioOutput>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
@@ -14,11 +15,16 @@
 #include <QString>
 #include <QUrl>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
+#include <poll.h>
 #include <signal.h>
 #include <string_view>
+#include <sys/syscall.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -113,6 +119,42 @@ std::string executableNameOf(pid_t id) {
     return name;
 }
 
+// The real user of the process; -1 where it cannot be read (it has ended).
+uid_t realUserOf(pid_t id) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(id));
+    if (!status.open(QIODevice::ReadOnly))
+        return static_cast<uid_t>(-1);
+    // "Uid:" then the real, effective, saved and file-system user.
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("Uid:")) {
+            bool ok = false;
+            const uid_t real = line.mid(4).simplified().split(' ').value(0).toUInt(&ok);
+            return ok ? real : static_cast<uid_t>(-1);
+        }
+    }
+    return static_cast<uid_t>(-1);
+}
+
+bool sendSignal(int process, int signal) {
+    return ::syscall(SYS_pidfd_send_signal, process, signal, nullptr, 0) == 0;
+}
+
+// A process that ignores SIGTERM is killed once the grace is over; a watcher thread waits
+// for it, so that the caller (the alarm check, on the user-interface thread) does not.
+// The process is held by its descriptor, so a reused id is never hit.
+void killAfterGrace(int process, std::chrono::milliseconds grace) {
+    try {
+        std::thread([process, grace] {
+            pollfd ended{process, POLLIN, 0};
+            if (::poll(&ended, 1, static_cast<int>(grace.count())) == 0)
+                sendSignal(process, SIGKILL);
+            ::close(process);
+        }).detach();
+    } catch (const std::system_error&) {
+        ::close(process); // no thread to be had: the request to end stays, without the kill
+    }
+}
+
 // The escapes of a desktop-entry string value, applied after any quoting of Exec.
 std::string escapeEntryString(const std::string& text) {
     std::string escaped;
@@ -145,9 +187,26 @@ QString configHome() {
     return QDir::homePath() + QStringLiteral("/.config");
 }
 
+// Qt's GStreamer backend plays by its pipeline's clock: it is slow to start, and samples that
+// reach a sound server slow to take the stream (a waking sink, a busy machine) are late and
+// dropped, so a short ring is cut or lost. The FFmpeg backend starts at once and hands the
+// server every sample. Qt reads the choice when multimedia is first used.
+void preferFfmpegMediaBackend() {
+    if (qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        return; // the user's own choice
+    for (const QString& folder : QCoreApplication::libraryPaths()) {
+        const QDir plugins(folder + QStringLiteral("/multimedia"));
+        if (!plugins.entryList({QStringLiteral("*ffmpegmediaplugin*")}, QDir::Files).isEmpty()) {
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 std::unique_ptr<MediaPlayer> createQtMediaPlayer() {
+    preferFfmpegMediaBackend();
     // Qt's GStreamer backend crashes while it builds a player when GStreamer lacks its base
     // plugins, and then no format can be decoded: nothing could play anyway.
     if (QMediaFormat().supportedFileFormats(QMediaFormat::Decode).isEmpty())
@@ -207,6 +266,11 @@ bool LinuxSystemActions::playAlarmSound(const std::string& soundFilePath,
     return player().play(file.absoluteFilePath().toStdString(), errors);
 }
 
+void LinuxSystemActions::stopAlarmSound() {
+    if (m_options.player) // no player yet: nothing ever played
+        m_options.player->stop();
+}
+
 bool LinuxSystemActions::startProgram(const std::string& programPath) {
     if (programPath.empty())
         return false;
@@ -226,17 +290,46 @@ std::string LinuxSystemActions::getSystemFolder(const std::string&) {
     return {}; // neither a Windows folder nor a browser folder exists here
 }
 
-bool LinuxSystemActions::terminateProcessByName(const std::string& executableName) {
+Termination LinuxSystemActions::terminateProcessByName(const std::string& executableName) {
     if (executableName.empty())
-        return false;
+        return Termination::NotRunning;
+    const uid_t user = ::getuid();
+    const auto isCandidate = [&](pid_t id) {
+        // The user's own processes only: run by root, this must not end another user's.
+        return realUserOf(id) == user &&
+               executableNameMatches(executableName, executableNameOf(id));
+    };
+    bool refused = false;
     for (const pid_t id : runningProcessIds()) {
-        if (!executableNameMatches(executableName, executableNameOf(id)))
+        if (!isCandidate(id))
             continue;
-        if (::kill(id, SIGTERM) == 0)
-            return true;
-        // Another user's process, or one that has just ended: the next match may be ours.
+        const int process = static_cast<int>(::syscall(SYS_pidfd_open, id, 0));
+        if (process < 0 && errno == ENOSYS) {
+            // A kernel before 5.3 has no process descriptors: asked to end, never killed.
+            if (::kill(id, SIGTERM) == 0)
+                return Termination::Ended;
+            refused = refused || errno != ESRCH;
+            continue;
+        }
+        if (process < 0) {
+            if (errno != ESRCH) // ended meanwhile: not running
+                refused = true;
+            continue;
+        }
+        // The id may have passed to another process between the look and the open.
+        if (!isCandidate(id)) {
+            ::close(process);
+            continue;
+        }
+        if (!sendSignal(process, SIGTERM)) {
+            refused = refused || errno != ESRCH;
+            ::close(process);
+            continue;
+        }
+        killAfterGrace(process, m_options.terminationGrace);
+        return Termination::Ended;
     }
-    return false;
+    return refused ? Termination::NotEnded : Termination::NotRunning;
 }
 
 bool LinuxSystemActions::shutDownComputer(const MessageSink&) {
@@ -253,30 +346,56 @@ std::string LinuxSystemActions::autoStartEntryPath() const {
         .toStdString();
 }
 
+std::string LinuxSystemActions::autoStartExec() const {
+    const QFileInfo executable(QString::fromStdString(m_options.executablePath));
+    return "Exec=" + desktopEntryExecValue(executable.absoluteFilePath().toStdString());
+}
+
+std::string LinuxSystemActions::autoStartEntry() const {
+    const QFileInfo executable(QString::fromStdString(m_options.executablePath));
+    const std::string path = executable.absoluteFilePath().toStdString();
+    // TryExec: once the program is removed, the desktop skips the entry.
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=" +
+           escapeEntryString(executable.fileName().toStdString()) +
+           "\n"
+           "TryExec=" +
+           escapeEntryString(path) + "\n" + autoStartExec() +
+           "\n"
+           "Terminal=false\n";
+}
+
 bool LinuxSystemActions::enableAutoStart() {
     const std::string entryPath = autoStartEntryPath();
     if (entryPath.empty())
         return false;
-    const QFileInfo executable(QString::fromStdString(m_options.executablePath));
     const QString entry = QString::fromStdString(entryPath);
     if (!QDir().mkpath(QFileInfo(entry).absolutePath()))
         return false;
-
-    const std::string contents =
-        "[Desktop Entry]\n"
-        "Type=Application\n"
-        "Name=" +
-        escapeEntryString(executable.fileName().toStdString()) +
-        "\n"
-        "Exec=" +
-        desktopEntryExecValue(executable.absoluteFilePath().toStdString()) +
-        "\n"
-        "Terminal=false\n";
+    const std::string contents = autoStartEntry();
     QSaveFile file(entry);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(contents.data(), static_cast<qint64>(contents.size()));
     return file.commit();
+}
+
+bool LinuxSystemActions::autoStartEntryExists() {
+    const std::string entryPath = autoStartEntryPath();
+    if (entryPath.empty())
+        return false;
+    QFile entry(QString::fromStdString(entryPath));
+    if (!entry.open(QIODevice::ReadOnly))
+        return false;
+    // The user may have changed the rest (a delay, Hidden=true from the desktop's settings);
+    // only an entry that starts another program's file is not ours any more.
+    const QByteArray ours = QByteArray::fromStdString(autoStartExec());
+    for (QByteArray line = entry.readLine(); !line.isEmpty(); line = entry.readLine()) {
+        if (line.trimmed() == ours)
+            return true;
+    }
+    return false;
 }
 
 bool LinuxSystemActions::disableAutoStart() {

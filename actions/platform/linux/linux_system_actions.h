@@ -3,6 +3,7 @@
 
 #include "tikko/system_actions.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +31,8 @@ struct LinuxActionsOptions {
     std::unique_ptr<MediaPlayer> player; // null: the Qt player, made when first needed
     std::function<bool()> powerOff;      // null: the login manager's PowerOff on the system bus
     std::string urlOpener = "xdg-open";  // started with the address as its only argument
+    // How long a process asked to end may take before it is killed.
+    std::chrono::milliseconds terminationGrace{3000};
 };
 
 class LinuxSystemActions final : public SystemActions {
@@ -37,19 +40,23 @@ public:
     explicit LinuxSystemActions(LinuxActionsOptions options = {});
 
     bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
+    void stopAlarmSound() override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;
     std::string getSystemFolder(const std::string& selector) override;
-    bool terminateProcessByName(const std::string& executableName) override;
+    Termination terminateProcessByName(const std::string& executableName) override;
     bool shutDownComputer(const MessageSink& messages) override;
     bool enableAutoStart() override;
     bool disableAutoStart() override;
+    bool autoStartEntryExists() override;
 
     // The XDG autostart entry that enableAutoStart writes; empty without an executable.
     std::string autoStartEntryPath() const;
 
 private:
     MediaPlayer& player();
+    std::string autoStartEntry() const;
+    std::string autoStartExec() const; // the entry's Exec line
 
     LinuxActionsOptions m_options;
 };

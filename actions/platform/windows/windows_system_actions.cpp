@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 #include <utility>
+#include <vector>
 
 namespace tikko {
 
@@ -115,6 +116,24 @@ bool toAnsi(const std::wstring& text, std::string& ansi) {
     return back == text;
 }
 
+// The security identifier of the user a process runs as; empty where it cannot be read.
+std::vector<BYTE> userOf(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &token))
+        return {};
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    const bool read =
+        size > 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+    ::CloseHandle(token);
+    if (!read)
+        return {};
+    const PSID sid = reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid;
+    const auto* bytes = static_cast<const BYTE*>(sid);
+    return std::vector<BYTE>(bytes, bytes + ::GetLengthSid(sid));
+}
+
 } // namespace
 
 std::unique_ptr<TokenApi> createWin32TokenApi() {
@@ -210,6 +229,10 @@ bool WindowsSystemActions::playAlarmSound(const std::string& soundFilePath, cons
            0;
 }
 
+void WindowsSystemActions::stopAlarmSound() {
+    m_options.sendMciCommand(L"close all ");
+}
+
 bool WindowsSystemActions::startProgram(const std::string& programPath) {
     const std::wstring program = widen(programPath);
     if (program.empty())
@@ -248,14 +271,15 @@ std::string WindowsSystemActions::getSystemFolder(const std::string& selector) {
     return narrow(windows.substr(0, 3) + L"Program Files\\Internet Explorer");
 }
 
-bool WindowsSystemActions::terminateProcessByName(const std::string& executableName) {
+Termination WindowsSystemActions::terminateProcessByName(const std::string& executableName) {
     const std::wstring wanted = widen(executableName);
     if (wanted.empty())
-        return false;
+        return Termination::NotRunning;
     const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
-    bool ended = false;
+        return Termination::NotEnded;
+    const std::vector<BYTE> user = userOf(::GetCurrentProcess());
+    Termination result = Termination::NotRunning;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Process32FirstW(snapshot, &entry); more;
@@ -263,15 +287,27 @@ bool WindowsSystemActions::terminateProcessByName(const std::string& executableN
         if (::CompareStringOrdinal(entry.szExeFile, -1, wanted.c_str(),
                                    static_cast<int>(wanted.size()), TRUE) != CSTR_EQUAL)
             continue;
-        // Only the first match is ended; one that cannot be opened ends nothing.
-        if (const HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
-            ended = ::TerminateProcess(process, 0) != FALSE;
-            ::CloseHandle(process);
+        // The user's own processes only: run by an administrator, this must not end
+        // another user's. One that cannot even be looked at is not the user's.
+        const HANDLE process =
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (!process)
+            continue;
+        const bool own = !user.empty() && userOf(process) == user;
+        ::CloseHandle(process);
+        if (!own)
+            continue;
+        // Only the first of them is ended.
+        result = Termination::NotEnded;
+        if (const HANDLE ending = ::OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
+            if (::TerminateProcess(ending, 0))
+                result = Termination::Ended;
+            ::CloseHandle(ending);
         }
         break;
     }
     ::CloseHandle(snapshot);
-    return ended;
+    return result;
 }
 
 void WindowsSystemActions::detectWindowsNT() {
@@ -415,6 +451,23 @@ bool WindowsSystemActions::disableAutoStart() {
                                                : ::RegDeleteValueW(key, name.c_str());
     ::RegCloseKey(key);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool WindowsSystemActions::autoStartEntryExists() {
+    const std::wstring name = autoStartValueName();
+    const std::wstring key = widen(m_options.runKeyPath);
+    DWORD size = 0;
+    if (name.empty() || ::RegGetValueW(m_options.runKeyRoot, key.c_str(), name.c_str(),
+                                       RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (::RegGetValueW(m_options.runKeyRoot, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                       data.data(), &size) != ERROR_SUCCESS)
+        return false;
+    // A value that starts another copy (the program was moved) is not this one's entry.
+    return ::CompareStringOrdinal(data.c_str(), -1, autoStartCommand().c_str(), -1, TRUE) ==
+           CSTR_EQUAL;
 }
 
 std::unique_ptr<SystemActions> createSystemActions() {

@@ -52,13 +52,15 @@ public:
     explicit WindowsSystemActions(WindowsActionsOptions options = {});
 
     bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
+    void stopAlarmSound() override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;
     std::string getSystemFolder(const std::string& selector) override;
-    bool terminateProcessByName(const std::string& executableName) override;
+    Termination terminateProcessByName(const std::string& executableName) override;
     bool shutDownComputer(const MessageSink& messages) override;
     bool enableAutoStart() override;
     bool disableAutoStart() override;
+    bool autoStartEntryExists() override;
 
     // The steps the shutdown is made of.
     void detectWindowsNT();

@@ -5,19 +5,18 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <optional>
-#include <spawn.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -60,36 +59,77 @@ protected:
     // Unique to this test process, so that runs side by side never end each other's copies.
     const std::string base = "TikkoProbe" + std::to_string(::getpid());
 
+    TerminateByName() { fs::permissions(dir(), fs::perms::owner_all | fs::perms::others_exec); }
+
     ~TerminateByName() override {
         for (const pid_t id : m_children) {
             ::kill(id, SIGKILL);
             ::waitpid(id, nullptr, 0);
         }
+        if (m_lock >= 0)
+            ::close(m_lock);
     }
 
-    pid_t start(const std::string& fileName) {
-        const fs::path copy = m_dir.path() / fileName;
-        if (!fs::exists(copy))
+    // For a name shared with other runs of this test: they take turns, so that one never
+    // ends another's copies. False when a process of that name runs that no run of this
+    // test started: it must not be ended.
+    bool takeTurnForName(const std::string& name) {
+        m_lock = ::open((fs::temp_directory_path() / ("tikko-actions-" + name + ".lock")).c_str(),
+                        O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+        if (m_lock < 0 || ::flock(m_lock, LOCK_EX) != 0)
+            return false;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator("/proc", error)) {
+            std::error_code unreadable;
+            if (fs::read_symlink(entry.path() / "exe", unreadable).filename() == name)
+                return false;
+        }
+        return true;
+    }
+
+    // Optionally ignoring SIGTERM, or as another user.
+    pid_t start(const std::string& fileName, bool ignoreTerm = false,
+                std::optional<uid_t> user = {}) {
+        const fs::path copy = dir() / fileName;
+        if (!fs::exists(copy)) {
             fs::copy_file("/bin/sleep", copy);
+            fs::permissions(copy, fs::perms::owner_all | fs::perms::others_exec);
+        }
         std::string name = fileName, seconds = "60";
         char* argv[] = {name.data(), seconds.data(), nullptr};
-        pid_t id = 0;
-        if (::posix_spawn(&id, copy.c_str(), nullptr, nullptr, argv, environ) != 0)
-            throw std::runtime_error("posix_spawn failed");
+        const pid_t id = ::fork();
+        if (id < 0)
+            throw std::runtime_error("fork failed");
+        if (id == 0) {
+            // Only calls that are safe between fork and exec.
+            if (ignoreTerm)
+                ::signal(SIGTERM, SIG_IGN); // kept across exec
+            if (user && (::setgid(*user) != 0 || ::setuid(*user) != 0))
+                ::_exit(127);
+            ::execv(copy.c_str(), argv);
+            ::_exit(127);
+        }
         m_children.push_back(id);
+        // Returns once the child runs the copy, as the tests that follow rely on.
+        const fs::path exe = "/proc/" + std::to_string(id) + "/exe";
+        for (int tries = 0; tries < 1000; ++tries, std::this_thread::sleep_for(2ms)) {
+            std::error_code error;
+            if (fs::read_symlink(exe, error).filename() == fileName)
+                break;
+        }
         return id;
     }
 
-    // Reaps the child if it ends within a few seconds; true when SIGTERM ended it.
-    bool endedByTerm(pid_t id) {
+    // Reaps the child if it ends within a few seconds; the signal that ended it, else 0.
+    int endedBy(pid_t id) {
         for (int tries = 0; tries < 1000; ++tries, std::this_thread::sleep_for(5ms)) {
             int status = 0;
             if (::waitpid(id, &status, WNOHANG) == id) {
                 std::erase(m_children, id);
-                return WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
+                return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
             }
         }
-        return false;
+        return 0;
     }
 
     bool running(pid_t id) {
@@ -99,11 +139,16 @@ protected:
 
     const fs::path& dir() const { return m_dir.path(); }
 
-    LinuxSystemActions actions;
+    LinuxSystemActions actions{[] {
+        LinuxActionsOptions options;
+        options.terminationGrace = 1s;
+        return options;
+    }()};
 
 private:
     TempDir m_dir;
     std::vector<pid_t> m_children;
+    int m_lock = -1;
 };
 
 TEST_F(TerminateByName, EndsOnlyTheLowerPidOfTwoCopiesWhateverTheCase) {
@@ -112,9 +157,9 @@ TEST_F(TerminateByName, EndsOnlyTheLowerPidOfTwoCopiesWhateverTheCase) {
     std::string shouted = base + ".EXE";
     std::transform(shouted.begin(), shouted.end(), shouted.begin(), ::toupper);
 
-    EXPECT_TRUE(actions.terminateProcessByName(shouted));
+    EXPECT_EQ(actions.terminateProcessByName(shouted), Termination::Ended);
 
-    EXPECT_TRUE(endedByTerm(std::min(first, second)));
+    EXPECT_EQ(endedBy(std::min(first, second)), SIGTERM);
     EXPECT_TRUE(running(std::max(first, second)));
 }
 
@@ -122,8 +167,8 @@ TEST_F(TerminateByName, NamesThatOnlyContainTheNameAreLeftAlone) {
     const pid_t prefixed = start("My" + base + ".exe");
     const pid_t suffixed = start(base + ".exe.bak");
 
-    EXPECT_FALSE(actions.terminateProcessByName(base + ".exe"));
-    EXPECT_FALSE(actions.terminateProcessByName(base));
+    EXPECT_EQ(actions.terminateProcessByName(base + ".exe"), Termination::NotRunning);
+    EXPECT_EQ(actions.terminateProcessByName(base), Termination::NotRunning);
 
     EXPECT_TRUE(running(prefixed));
     EXPECT_TRUE(running(suffixed));
@@ -133,9 +178,27 @@ TEST_F(TerminateByName, WindowsNameEndsTheProgramWithoutItsEndingEvenWhenReplace
     const pid_t program = start(base);
     fs::remove(dir() / base); // as an update does while the program runs
 
-    EXPECT_TRUE(actions.terminateProcessByName(base + ".exe"));
+    EXPECT_EQ(actions.terminateProcessByName(base + ".exe"), Termination::Ended);
 
-    EXPECT_TRUE(endedByTerm(program));
+    EXPECT_EQ(endedBy(program), SIGTERM);
+}
+
+// "关闭QQ" itself, on copies named qq.
+TEST_F(TerminateByName, QqThatIgnoresTheRequestIsKilledAndAnotherUsersQqIsLeftAlone) {
+    if (!takeTurnForName("qq"))
+        GTEST_SKIP() << "a qq that this test did not start is running";
+    const bool root = ::geteuid() == 0;
+    // Started first, so that it would come first if another user's process counted.
+    const pid_t nobodys = root ? start("qq", false, 65534) : 0;
+    const pid_t stubborn = start("qq", true);
+
+    EXPECT_EQ(actions.terminateProcessByName("qq.exe"), Termination::Ended);
+    EXPECT_TRUE(running(stubborn)) << "killed without its grace";
+    EXPECT_EQ(endedBy(stubborn), SIGKILL);
+    EXPECT_EQ(actions.terminateProcessByName("qq.exe"), Termination::NotRunning);
+    if (root) {
+        EXPECT_TRUE(running(nobodys));
+    }
 }
 
 // --- Starting programs.
@@ -175,29 +238,48 @@ TEST(WebAddress, BareHostsBecomeHttpAndOnlyWebAddressesPass) {
 
 // --- Auto-start.
 
-TEST(AutoStart, EntryIsWrittenQuotedAndRemoved) {
+TEST(AutoStart, EntryIsWrittenQuotedFoundAndRemovedAndFailuresAreReported) {
     TempDir dir;
     // Set here, whatever the environment brings, so that no test touches a real login.
     ::setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
+    const auto actionsFor = [](const std::string& executable) {
+        LinuxActionsOptions options;
+        options.executablePath = executable;
+        return LinuxSystemActions(std::move(options));
+    };
     const std::string executable = (dir.path() / "Tikko Apps" / "TikkoClock").string();
-    LinuxActionsOptions options;
-    options.executablePath = executable;
-    LinuxSystemActions actions(std::move(options));
+    LinuxSystemActions actions = actionsFor(executable);
     const fs::path entry = dir.path() / "config" / "autostart" / "TikkoClock.desktop";
 
+    EXPECT_FALSE(actions.autoStartEntryExists());
     ASSERT_TRUE(actions.enableAutoStart());
+    EXPECT_TRUE(actions.autoStartEntryExists());
     const std::string contents = readFile(entry);
     EXPECT_TRUE(contents.starts_with("[Desktop Entry]\nType=Application\n")) << contents;
     EXPECT_NE(contents.find("\nExec=\"" + executable + "\"\n"), std::string::npos) << contents;
+    // Once the program is gone, the desktop skips the entry.
+    EXPECT_NE(contents.find("\nTryExec=" + executable + "\n"), std::string::npos) << contents;
     const std::string validator = TIKKO_DESKTOP_FILE_VALIDATE;
     if (!validator.empty()) {
         const std::string command = validator + " '" + entry.string() + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << contents;
     }
+    // The program moved: the entry left behind starts nothing, so it is not this one's.
+    EXPECT_FALSE(actionsFor((dir.path() / "moved" / "TikkoClock").string()).autoStartEntryExists());
 
     EXPECT_TRUE(actions.disableAutoStart());
     EXPECT_FALSE(fs::exists(entry));
+    EXPECT_FALSE(actions.autoStartEntryExists());
     EXPECT_TRUE(actions.disableAutoStart()) << "nothing left to remove is no failure";
+
+    // What cannot be written or removed says so, also to root: a file where the folder
+    // belongs, a folder where the entry belongs.
+    fs::remove_all(dir.path() / "config" / "autostart");
+    std::ofstream(dir.path() / "config" / "autostart") << "";
+    EXPECT_FALSE(actions.enableAutoStart());
+    fs::remove(dir.path() / "config" / "autostart");
+    fs::create_directories(entry / "inside");
+    EXPECT_FALSE(actions.disableAutoStart());
 
     ::unsetenv("XDG_CONFIG_HOME");
 }
@@ -244,8 +326,9 @@ TEST(AlarmSound, EachSoundStopsTheLastAndAMissingFilePlaysNothing) {
     EXPECT_FALSE(actions.playAlarmSound((dir.path() / "gone.wav").string()));
     EXPECT_FALSE(actions.playAlarmSound(dir.path().string()));
 
+    actions.stopAlarmSound(); // the reminder was dismissed
     EXPECT_EQ(events, (std::vector<std::string>{"stop", "play " + first, "stop", "play " + second,
-                                                "stop", "stop"}));
+                                                "stop", "stop", "stop"}));
     // A trial sound hears what the player says; the alarm's own sound stays silent.
     std::vector<std::string> said;
     EXPECT_TRUE(actions.playAlarmSound(first, [&](const std::string& e) { said.push_back(e); }));

@@ -65,18 +65,24 @@ TEST(RunValue, NamedAfterTheProgramQuotedWhereNeededCountedWithItsZeroAndRemoved
     const HKEY root = wine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     const std::string key = wine ? "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN"
                                  : "Software\\TikkoClockTests\\Run";
-    const auto stored = [&](const std::wstring& executable) {
+    const auto actionsAt = [&](const std::wstring& executable) {
         WindowsActionsOptions options = safeOptions();
         options.executablePath = executable;
         options.runKeyRoot = root;
         options.runKeyPath = key;
-        WindowsSystemActions actions(std::move(options));
+        return WindowsSystemActions(std::move(options));
+    };
+    const auto stored = [&](const std::wstring& executable) {
+        WindowsSystemActions actions = actionsAt(executable);
+        EXPECT_FALSE(actions.autoStartEntryExists());
         EXPECT_TRUE(actions.enableAutoStart());
+        EXPECT_TRUE(actions.autoStartEntryExists());
         DWORD type = 0;
         wchar_t data[256] = {};
         DWORD size = sizeof data;
         RegGetValueW(root, widen(key).c_str(), L"TikkoClock", RRF_RT_ANY, &type, data, &size);
         EXPECT_TRUE(actions.disableAutoStart());
+        EXPECT_FALSE(actions.autoStartEntryExists());
         EXPECT_NE(
             RegGetValueA(root, key.c_str(), "TikkoClock", RRF_RT_ANY, nullptr, nullptr, nullptr),
             ERROR_SUCCESS);
@@ -93,6 +99,17 @@ TEST(RunValue, NamedAfterTheProgramQuotedWhereNeededCountedWithItsZeroAndRemoved
     // Beyond the ANSI code page the path must still come back whole.
     EXPECT_EQ(std::get<1>(stored(L"C:\\\u95f9\u949f\\TikkoClock.exe")),
               L"C:\\\u95f9\u949f\\TikkoClock.exe");
+    // A value left by a copy elsewhere (the program was moved) is not this one's entry.
+    WindowsSystemActions old = actionsAt(L"C:\\Old\\TikkoClock.exe");
+    ASSERT_TRUE(old.enableAutoStart());
+    EXPECT_FALSE(actionsAt(L"C:\\New\\TikkoClock.exe").autoStartEntryExists());
+    EXPECT_TRUE(old.disableAutoStart());
+    // A key that cannot be opened says so, for writing and for removing.
+    WindowsActionsOptions refused = safeOptions();
+    refused.runKeyRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7654));
+    WindowsSystemActions nowhere(std::move(refused));
+    EXPECT_FALSE(nowhere.enableAutoStart());
+    EXPECT_FALSE(nowhere.disableAutoStart());
     if (!wine)
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TikkoClockTests");
 }
@@ -146,7 +163,7 @@ private:
 TEST_F(TerminateByName, EndsExactlyOneOfTwoCopiesWhateverTheCase) {
     HANDLE both[] = {start(L"TikkoProbe.exe"), start(L"TikkoProbe.exe")};
 
-    EXPECT_TRUE(actions.terminateProcessByName("tIKKOpROBE.EXE"));
+    EXPECT_EQ(actions.terminateProcessByName("tIKKOpROBE.EXE"), Termination::Ended);
 
     const DWORD ended = WaitForMultipleObjects(2, both, FALSE, 10000) - WAIT_OBJECT_0;
     ASSERT_LT(ended, 2u) << "neither copy ended";
@@ -159,7 +176,7 @@ TEST_F(TerminateByName, EndsExactlyOneOfTwoCopiesWhateverTheCase) {
 TEST_F(TerminateByName, NamesThatOnlyContainTheNameAreLeftAlone) {
     HANDLE both[] = {start(L"MyTikkoProbe.exe"), start(L"TikkoProbe.exe.bak")};
 
-    EXPECT_FALSE(actions.terminateProcessByName("TikkoProbe.exe"));
+    EXPECT_EQ(actions.terminateProcessByName("TikkoProbe.exe"), Termination::NotRunning);
 
     EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 500), static_cast<DWORD>(WAIT_TIMEOUT));
 }
@@ -269,9 +286,10 @@ TEST(AlarmSound, PathWithBlanksGoesQuotedAndEachSoundClosesTheLast) {
     EXPECT_TRUE(withoutShortNames.playAlarmSound(narrow(first)));
     EXPECT_TRUE(withoutShortNames.playAlarmSound(narrow(second)));
     EXPECT_FALSE(withoutShortNames.playAlarmSound(narrow((dir / L"gone.wav").wstring())));
-    EXPECT_EQ(commands,
-              (std::vector<std::wstring>{L"close all ", L"play \"" + first + L"\"", L"close all ",
-                                         L"play \"" + second + L"\"", L"close all "}));
+    withoutShortNames.stopAlarmSound(); // the reminder was dismissed
+    EXPECT_EQ(commands, (std::vector<std::wstring>{L"close all ", L"play \"" + first + L"\"",
+                                                   L"close all ", L"play \"" + second + L"\"",
+                                                   L"close all ", L"close all "}));
 }
 
 // Token calls that fail with the codes a test gives, one for each step.

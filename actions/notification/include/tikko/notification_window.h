@@ -62,8 +62,10 @@ public:
     static inline const QString Caption = QStringLiteral("重要提醒");
     static constexpr int RightMargin = 4;
     static constexpr int BottomMargin = 4;
-    static constexpr int FlashIntervalMs = 50;
-    static constexpr int FlashPeriodTicks = 20; // one pulse a second
+    // One pulse a second in four steps: each step repaints the window, and a reminder left
+    // unanswered all night must cost next to nothing.
+    static constexpr int FlashIntervalMs = 250;
+    static constexpr int FlashPeriodTicks = 4;
     // Beyond this many unacknowledged reminders the oldest give way, counted in a first line.
     static constexpr qsizetype MaxListed = 100;
     // The flash's bright end; red text stays readable on it.
@@ -89,10 +91,17 @@ public slots:
     // One Timer1 tick.
     void flashStep();
 
+signals:
+    // The user closed the window: "我知道了", Esc or the window's close button.
+    void dismissed();
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private slots:
     void on_Command2_clicked();
@@ -113,6 +122,7 @@ private:
     qsizetype m_omitted = 0;
     QDate m_today;
     QColor m_steady;
+    QColor m_background;
     QRect m_area;
     // The form as designed: the size, the label's rectangle and the button's place.
     QSize m_designSize;
@@ -131,6 +141,8 @@ public:
     void show(const QString& text, const QDateTime& when);
     // Where "today" comes from, to tell alarms of another day; the system clock by default.
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+    // Called whenever the user dismisses the window.
+    void setDismissHandler(std::function<void()> handler) { m_dismissed = std::move(handler); }
 
     FrmAlarm* window() const { return m_window.data(); }
     bool isLoaded() const { return !m_window.isNull(); }
@@ -139,6 +151,7 @@ public:
 private:
     QPointer<FrmAlarm> m_window;
     std::function<QDateTime()> m_now;
+    std::function<void()> m_dismissed;
 };
 
 } // namespace tikko
