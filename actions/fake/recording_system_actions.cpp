@@ -12,7 +12,8 @@ bool RecordingSystemActions::record(ActionKind kind, std::string argument) {
 }
 
 bool RecordingSystemActions::playAlarmSound(const std::string& soundFilePath,
-                                            const MessageSink& errors) {
+                                            const MessageSink& errors, Playback playback) {
+    m_lastPlayback = playback;
     const bool result = record(ActionKind::PlayAlarmSound, soundFilePath);
     if (errors && !m_soundError.empty())
         errors(m_soundError);

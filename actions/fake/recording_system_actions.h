@@ -33,7 +33,10 @@ struct ActionCall {
 // decides when to act. Every action succeeds until a test says otherwise.
 class RecordingSystemActions final : public SystemActions {
 public:
-    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
+    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {},
+                        Playback playback = Playback::Once) override;
+    // How the last sound was to be played.
+    Playback lastPlayback() const { return m_lastPlayback; }
     void stopAlarmSound() override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;
@@ -71,6 +74,7 @@ private:
     std::string m_soundError;
     Termination m_termination = Termination::Ended;
     bool m_autoStartEntry = false;
+    Playback m_lastPlayback = Playback::Once;
 };
 
 } // namespace tikko

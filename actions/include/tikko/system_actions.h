@@ -18,17 +18,23 @@ enum class Termination {
     NotEnded,   // the user's process with that name could not be ended
 };
 
+// How often playAlarmSound plays the file.
+enum class Playback {
+    Once,
+    UntilStopped, // over and over until stopAlarmSound (or the next sound)
+};
+
 // What a firing alarm does outside the program. Paths, addresses and texts are UTF-8.
 // Every action tells its caller whether it was carried out and shows nothing itself.
 class SystemActions {
 public:
     virtual ~SystemActions() = default;
 
-    // Stops every sound this program plays, then starts the file once without waiting.
-    // False when there is no readable file, or nothing here that could play it. A player
-    // that fails only later, while it decodes, tells `errors` (from the event loop).
-    virtual bool playAlarmSound(const std::string& soundFilePath,
-                                const MessageSink& errors = {}) = 0;
+    // Stops every sound this program plays, then starts the file without waiting, once or
+    // until stopped. False when there is no readable file, or nothing here that could play it.
+    // A player that fails only later, while it decodes, tells `errors` (from the event loop).
+    virtual bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {},
+                                Playback playback = Playback::Once) = 0;
 
     // Stops the sound that playAlarmSound started, if it still plays.
     virtual void stopAlarmSound() = 0;

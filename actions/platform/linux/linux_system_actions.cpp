@@ -50,8 +50,9 @@ public:
         m_player.setSource(QUrl());
     }
 
-    bool play(const std::string& filePath, const MessageSink& errors) override {
+    bool play(const std::string& filePath, const MessageSink& errors, Playback playback) override {
         m_errors = errors;
+        m_player.setLoops(playback == Playback::UntilStopped ? QMediaPlayer::Infinite : 1);
         m_player.setSource(QUrl::fromLocalFile(QString::fromStdString(filePath)));
         m_player.play();
         return true;
@@ -66,7 +67,7 @@ private:
 class SilentPlayer final : public MediaPlayer {
 public:
     void stop() override {}
-    bool play(const std::string&, const MessageSink&) override { return false; }
+    bool play(const std::string&, const MessageSink&, Playback) override { return false; }
 };
 
 bool powerOffThroughLogin1() {
@@ -257,13 +258,13 @@ MediaPlayer& LinuxSystemActions::player() {
     return *m_options.player;
 }
 
-bool LinuxSystemActions::playAlarmSound(const std::string& soundFilePath,
-                                        const MessageSink& errors) {
+bool LinuxSystemActions::playAlarmSound(const std::string& soundFilePath, const MessageSink& errors,
+                                        Playback playback) {
     player().stop();
     const QFileInfo file(QString::fromStdString(soundFilePath));
     if (soundFilePath.empty() || !file.isFile() || !file.isReadable())
         return false;
-    return player().play(file.absoluteFilePath().toStdString(), errors);
+    return player().play(file.absoluteFilePath().toStdString(), errors, playback);
 }
 
 void LinuxSystemActions::stopAlarmSound() {

@@ -17,9 +17,10 @@ public:
     virtual ~MediaPlayer() = default;
     // Ends the sound that plays, if any, and forgets it.
     virtual void stop() = 0;
-    // Starts the file once and returns at once; false when this player can play nothing.
-    // A decoding failure that shows only later goes to `errors`.
-    virtual bool play(const std::string& filePath, const MessageSink& errors) = 0;
+    // Starts the file, once or until stopped, and returns at once; false when this player can
+    // play nothing. A decoding failure that shows only later goes to `errors`.
+    virtual bool play(const std::string& filePath, const MessageSink& errors,
+                      Playback playback) = 0;
 };
 
 // The Qt Multimedia player on the default audio output, or a silent one where the media
@@ -39,7 +40,8 @@ class LinuxSystemActions final : public SystemActions {
 public:
     explicit LinuxSystemActions(LinuxActionsOptions options = {});
 
-    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
+    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {},
+                        Playback playback = Playback::Once) override;
     void stopAlarmSound() override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;

@@ -215,7 +215,8 @@ WindowsSystemActions::WindowsSystemActions(WindowsActionsOptions options)
         m_options.tokenApi = createWin32TokenApi();
 }
 
-bool WindowsSystemActions::playAlarmSound(const std::string& soundFilePath, const MessageSink&) {
+bool WindowsSystemActions::playAlarmSound(const std::string& soundFilePath, const MessageSink&,
+                                          Playback playback) {
     // MCI answers at once: a sound it cannot play is a false result here.
     // Closes every device this program opened, which stops a sound that still plays.
     m_options.sendMciCommand(L"close all ");
@@ -225,8 +226,18 @@ bool WindowsSystemActions::playAlarmSound(const std::string& soundFilePath, cons
     // MCI splits its commands at blanks, so the path goes in quotes, which also serves
     // volumes that have no short names; where there is a short form, it is still used.
     const std::wstring shortPath = m_options.shortPathOf(path);
-    return m_options.sendMciCommand(L"play \"" + (shortPath.empty() ? path : shortPath) + L"\"") ==
-           0;
+    const std::wstring quoted = L"\"" + (shortPath.empty() ? path : shortPath) + L"\"";
+    if (playback == Playback::UntilStopped) {
+        // Only the MCI video device repeats; it plays wave and MP3 files too. Where it cannot
+        // take the file, the sound plays once.
+        if (m_options.sendMciCommand(L"open " + quoted + L" type mpegvideo alias tikko_ring") ==
+            0) {
+            if (m_options.sendMciCommand(L"play tikko_ring repeat") == 0)
+                return true;
+            m_options.sendMciCommand(L"close tikko_ring");
+        }
+    }
+    return m_options.sendMciCommand(L"play " + quoted) == 0;
 }
 
 void WindowsSystemActions::stopAlarmSound() {

@@ -51,7 +51,8 @@ class WindowsSystemActions final : public SystemActions {
 public:
     explicit WindowsSystemActions(WindowsActionsOptions options = {});
 
-    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {}) override;
+    bool playAlarmSound(const std::string& soundFilePath, const MessageSink& errors = {},
+                        Playback playback = Playback::Once) override;
     void stopAlarmSound() override;
     bool startProgram(const std::string& programPath) override;
     bool openInBrowser(const std::string& address) override;

@@ -299,8 +299,8 @@ public:
     explicit RecordingPlayer(std::vector<std::string>& events)
         : m_events(events) {}
     void stop() override { m_events.push_back("stop"); }
-    bool play(const std::string& filePath, const MessageSink& errors) override {
-        m_events.push_back("play " + filePath);
+    bool play(const std::string& filePath, const MessageSink& errors, Playback playback) override {
+        m_events.push_back((playback == Playback::Once ? "play " : "ring ") + filePath);
         if (errors)
             errors("cannot decode");
         return true;
@@ -322,12 +322,12 @@ TEST(AlarmSound, EachSoundStopsTheLastAndAMissingFilePlaysNothing) {
     LinuxSystemActions actions(std::move(options));
 
     EXPECT_TRUE(actions.playAlarmSound(first));
-    EXPECT_TRUE(actions.playAlarmSound(second));
+    EXPECT_TRUE(actions.playAlarmSound(second, {}, Playback::UntilStopped));
     EXPECT_FALSE(actions.playAlarmSound((dir.path() / "gone.wav").string()));
     EXPECT_FALSE(actions.playAlarmSound(dir.path().string()));
 
     actions.stopAlarmSound(); // the reminder was dismissed
-    EXPECT_EQ(events, (std::vector<std::string>{"stop", "play " + first, "stop", "play " + second,
+    EXPECT_EQ(events, (std::vector<std::string>{"stop", "play " + first, "stop", "ring " + second,
                                                 "stop", "stop", "stop"}));
     // A trial sound hears what the player says; the alarm's own sound stays silent.
     std::vector<std::string> said;
