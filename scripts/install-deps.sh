@@ -30,6 +30,9 @@ packages=(
   # the install and the Debian packages: their checkers, and the iCalendar parser that reads
   # kalendo's calendar files back
   desktop-file-utils appstream lintian dpkg-dev file python3-icalendar
+  # TikkoClock's D-Bus interface, tested on a private session bus, and its iCalendar export,
+  # read back by a calendar program that runs without a screen
+  dbus-daemon calcurse
   # the Windows backend of the system actions: cross-compiled (GoogleTest is built for the
   # target from the googletest sources above) and tested under 64-bit Wine
   g++-mingw-w64-x86-64 wine wine64

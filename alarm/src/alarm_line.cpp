@@ -15,6 +15,14 @@ const ReminderType* findReminderType(QStringView text) {
     return nullptr;
 }
 
+const ReminderType* findReminderTypeName(QStringView name) {
+    for (const ReminderType& type : ReminderTypes) {
+        if (type.text == name || type.ascii == name)
+            return &type;
+    }
+    return nullptr;
+}
+
 QStringList reminderTypes() {
     QStringList texts;
     for (const ReminderType& type : ReminderTypes)
@@ -46,6 +54,14 @@ const AdditionalAction* findStoredAction(QStringView stored) {
 const AdditionalAction* findActionItem(QStringView item) {
     for (const AdditionalAction& action : AdditionalActions) {
         if (action.item == item)
+            return &action;
+    }
+    return nullptr;
+}
+
+const AdditionalAction* findActionName(QStringView name) {
+    for (const AdditionalAction& action : AdditionalActions) {
+        if (action.item == name || action.ascii == name || action.stored == name)
             return &action;
     }
     return nullptr;

@@ -38,13 +38,17 @@ tree)
     share/icons/hicolor/scalable/apps/tikkoclock.svg
     share/metainfo/com.example.tikko.TikkoClock.metainfo.xml
     share/man/man1/TikkoClock.1.gz share/man/man1/kalendo.1.gz
-    share/bash-completion/completions/kalendo
+    share/bash-completion/completions/kalendo share/bash-completion/completions/TikkoClock
+    share/dbus-1/services/com.example.tikko.TikkoClock.service
     share/doc/tikkoclock/copyright share/doc/libkalendo12/changelog.Debian.gz
   )
   for f in "${expected[@]}"; do
     [ -e "$prefix/$f" ] || fail "missing $f"
   done
   [ "$(readlink "$libdir/libkalendo.so.12")" = libkalendo.so.12.0.0 ] || fail "soname link"
+  # The bus starts the program by its installed path, not the build's or the stage's.
+  grep -qx "Exec=/usr/bin/TikkoClock" "$prefix/share/dbus-1/services/com.example.tikko.TikkoClock.service" ||
+    fail "D-Bus service: $(cat "$prefix/share/dbus-1/services/com.example.tikko.TikkoClock.service")"
   # The sound lives with the data now, not beside the program; no test program or demo leaks in.
   [ ! -e "$prefix/bin/alarm.wav" ] || fail "alarm.wav still in bin"
   unexpected=$(find "$prefix/bin" -type f ! -name TikkoClock ! -name kalendo)
@@ -110,7 +114,7 @@ packages)
   (cd "$build" && cpack -G DEB -B "$out" >"$work/cpack.log") || fail "cpack: $(cat "$work/cpack.log")"
   version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
   declare -A contents=(
-    [tikkoclock]="./usr/bin/TikkoClock ./usr/share/tikkoclock/alarm.wav ./usr/share/applications/com.example.tikko.TikkoClock.desktop ./usr/share/man/man1/TikkoClock.1.gz"
+    [tikkoclock]="./usr/bin/TikkoClock ./usr/share/tikkoclock/alarm.wav ./usr/share/applications/com.example.tikko.TikkoClock.desktop ./usr/share/man/man1/TikkoClock.1.gz ./usr/share/bash-completion/completions/TikkoClock ./usr/share/dbus-1/services/com.example.tikko.TikkoClock.service"
     [libkalendo12]="./usr/lib/$multiarch/libkalendo.so.12.0.0 ./usr/lib/$multiarch/libkalendo.so.12"
     [libkalendo-dev]="./usr/include/kalendo/control.h ./usr/lib/$multiarch/libkalendo.so ./usr/lib/$multiarch/cmake/Kalendo/KalendoConfig.cmake ./usr/lib/$multiarch/pkgconfig/kalendo.pc ./usr/lib/$multiarch/qt6/plugins/designer/libkalendo_designer.so"
     [kalendo]="./usr/bin/kalendo ./usr/share/man/man1/kalendo.1.gz ./usr/share/bash-completion/completions/kalendo"

@@ -640,6 +640,33 @@ void FrmMain::processPendingEvents() {
 void FrmMain::alarmFired(const Alarm& alarm) {
     m_store->recordFired(alarm.storeLine());
     saveAlarmStore();
+    const auto time = alarm.alarmTime();
+    emit alarmRang(time ? formatClockTime(*time) : alarm.time().toString(), alarm.type().toString(),
+                   alarm.prompt().toString());
+}
+
+SaveResult FrmMain::addAlarmLine(const QString& line, int& row) {
+    const AlarmModel::Id id = m_alarms.idAt(m_alarms.append(Alarm(StoreLine{line, {}})));
+    setAdvertisementShown(false);
+    const SaveResult result = saveAlarmStore();
+    row = m_alarms.rowOf(id); // a merge with the file may have moved it
+    return result;
+}
+
+SaveResult FrmMain::removeAlarm(int row) {
+    if (row < 0)
+        m_alarms.clear();
+    else
+        m_alarms.removeAt(row);
+    m_ui->lstA->clearChoice();
+    if (m_alarms.isEmpty())
+        setAdvertisementShown(true);
+    return saveAlarmStore();
+}
+
+void FrmMain::quitProgram() {
+    guarded(lcShell, "formUnload", [this] { formUnload(); });
+    emit exitFinished();
 }
 
 void FrmMain::tellFailure(const QString& text, bool inWindow, const QDateTime& alarmTime) {
@@ -679,7 +706,7 @@ void FrmMain::mergeOutsideChange() {
     saveAlarmStore();
 }
 
-void FrmMain::saveAlarmStore() {
+SaveResult FrmMain::saveAlarmStore() {
     const AlarmStore::Saved saved = m_store->save(m_alarms);
     if (saved.merged && !m_mergeTold) {
         m_mergeTold = true;
@@ -694,6 +721,7 @@ void FrmMain::saveAlarmStore() {
         qCWarning(lcShell) << "the store could not be saved:" << written << saved.result.reason;
     if (const auto notice = m_saveReport.after(saved.result, written))
         notify(*notice);
+    return saved.result;
 }
 
 void FrmMain::addAlarm(const QString& line) {

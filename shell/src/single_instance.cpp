@@ -93,10 +93,14 @@ bool SingleInstance::takeLock() {
 }
 
 SingleInstance::Claim SingleInstance::claim() {
-    return takeLock() ? Claim::Holder : askHolder();
+    return takeLock() ? Claim::Holder : askHolder(ShowRequest, nullptr);
 }
 
-SingleInstance::Claim SingleInstance::askHolder() {
+SingleInstance::Claim SingleInstance::forward(const QByteArray& request, QByteArray& answer) {
+    return takeLock() ? Claim::Holder : askHolder(request + '\n', &answer);
+}
+
+SingleInstance::Claim SingleInstance::askHolder(const QByteArray& request, QByteArray* answer) {
     // A holder opens its socket once it has started; one that took its lock only just now
     // gets the rest of a start-up's time, one that runs already a second to answer.
     const QDateTime locked = QFileInfo(m_lockPath).lastModified();
@@ -107,14 +111,19 @@ SingleInstance::Claim SingleInstance::askHolder() {
         QLocalSocket socket;
         socket.connectToServer(m_key);
         if (socket.waitForConnected(AnswerTimeoutMs)) {
-            socket.write(ShowRequest);
-            const QDeadlineTimer answer(AnswerTimeoutMs);
-            while (!socket.canReadLine() && socket.waitForReadyRead(answer.remainingTime())) {
+            socket.write(request);
+            const int timeoutMs = answer ? RequestTimeoutMs : AnswerTimeoutMs;
+            const QDeadlineTimer deadline(timeoutMs);
+            while (!socket.canReadLine() && socket.waitForReadyRead(deadline.remainingTime())) {
             }
-            if (socket.canReadLine() && socket.readLine() == ShownAnswer)
+            const QByteArray line = socket.canReadLine() ? socket.readLine() : QByteArray();
+            if (!answer && line == ShownAnswer)
                 return Claim::Shown;
-            qCWarning(lcShell) << "the running copy did not answer within" << AnswerTimeoutMs
-                               << "ms";
+            if (answer && line.endsWith('\n')) {
+                *answer = line.chopped(1);
+                return Claim::Answered;
+            }
+            qCWarning(lcShell) << "the running copy did not answer within" << timeoutMs << "ms";
             return Claim::NotAnswering;
         }
         // The holder may have ended meanwhile.
@@ -170,11 +179,16 @@ void SingleInstance::acceptConnection() {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             while (socket->canReadLine()) {
-                if (socket->readLine() != ShowRequest)
-                    continue;
-                emit showRequested();
-                // Tells the later start that this one is alive and has shown itself.
-                socket->write(ShownAnswer);
+                const QByteArray line = socket->readLine();
+                if (line == ShowRequest) {
+                    emit showRequested();
+                    // Tells the later start that this one is alive and has shown itself.
+                    socket->write(ShownAnswer);
+                } else if (m_handler && line.endsWith('\n')) {
+                    socket->write(m_handler(line.chopped(1)) + '\n');
+                    // Out before a request to quit ends the event loop.
+                    socket->flush();
+                }
             }
         });
     }

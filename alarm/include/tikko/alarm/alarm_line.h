@@ -20,22 +20,25 @@ namespace tikko {
 // it enables and what happens when it fires.
 struct ReminderType {
     QStringView text;
-    bool sound;  // plays the alarm sound
-    bool window; // shows the reminder window with the prompt (the prompt box is enabled)
-    bool action; // carries out the additional action (the action box is enabled)
+    QStringView ascii; // the name scripts may use instead
+    bool sound;        // plays the alarm sound
+    bool window;       // shows the reminder window with the prompt (the prompt box is enabled)
+    bool action;       // carries out the additional action (the action box is enabled)
 };
 
 inline constexpr std::array<ReminderType, 5> ReminderTypes{{
-    // text                sound  window action
-    {u"声音及附加动作", true, false, true},
-    {u"声音及文本提醒", true, true, false},
-    {u"声音提醒", true, false, false},
-    {u"文本框提醒", false, true, false},
-    {u"附加动作", false, false, true},
+    // text               ascii           sound  window action
+    {u"声音及附加动作", u"sound-action", true, false, true},
+    {u"声音及文本提醒", u"sound-text", true, true, false},
+    {u"声音提醒", u"sound", true, false, false},
+    {u"文本框提醒", u"text", false, true, false},
+    {u"附加动作", u"action", false, false, true},
 }};
 
 // The type a line names; nothing for any other text (such a line fires without effect).
 const ReminderType* findReminderType(QStringView text);
+// The type a script names, by its text or its ASCII name.
+const ReminderType* findReminderTypeName(QStringView name);
 
 namespace reminder {
 inline constexpr QStringView SoundAndAction = ReminderTypes[0].text;
@@ -58,6 +61,7 @@ struct AdditionalAction {
     };
 
     QStringView item;   // the editor's item text
+    QStringView ascii;  // the name scripts may use instead
     QStringView stored; // the text in the line; for a program, the path follows it at once
     Kind kind;
     QStringView target; // the page (a bare host name gets "http://") or the process name
@@ -65,18 +69,19 @@ struct AdditionalAction {
 
 // The ten additional actions, in the order the editor lists them.
 inline constexpr std::array<AdditionalAction, 10> AdditionalActions{{
-    // item                stored            kind                      target
-    {u"打开开心农场", u"打开开心农场", AdditionalAction::OpenPage, u"www.kaixin001.com"},
-    {u"打开QQ农场", u"打开QQ农场", AdditionalAction::OpenPage, u"qzone.qq.com"},
-    {u"打开其他农场", u"打开其他农场", AdditionalAction::OpenPage,
+    // item           ascii          stored            kind                      target
+    {u"打开开心农场", u"kaixin-farm", u"打开开心农场", AdditionalAction::OpenPage,
+     u"www.kaixin001.com"},
+    {u"打开QQ农场", u"qq-farm", u"打开QQ农场", AdditionalAction::OpenPage, u"qzone.qq.com"},
+    {u"打开其他农场", u"other-farm", u"打开其他农场", AdditionalAction::OpenPage,
      u"http://www.tikko.example.com/ad-tc.asp"},
-    {u"运行软件...", u"运行软件:", AdditionalAction::RunProgram, u""},
-    {u"关闭QQ", u"关闭QQ", AdditionalAction::EndProcess, u"qq.exe"},
-    {u"关闭TM", u"关闭TM", AdditionalAction::EndProcess, u"tm.exe"},
-    {u"关闭MSN", u"关闭MSN", AdditionalAction::EndProcess, u"msn.exe"},
-    {u"关闭旺旺", u"关闭旺旺", AdditionalAction::EndProcess, u"aliim.exe"},
-    {u"关闭IE浏览器", u"关闭IE浏览器", AdditionalAction::EndProcess, u"iexplore.exe"},
-    {u"电脑关机", u"电脑关机", AdditionalAction::ShutDown, u""},
+    {u"运行软件...", u"run", u"运行软件:", AdditionalAction::RunProgram, u""},
+    {u"关闭QQ", u"close-qq", u"关闭QQ", AdditionalAction::EndProcess, u"qq.exe"},
+    {u"关闭TM", u"close-tm", u"关闭TM", AdditionalAction::EndProcess, u"tm.exe"},
+    {u"关闭MSN", u"close-msn", u"关闭MSN", AdditionalAction::EndProcess, u"msn.exe"},
+    {u"关闭旺旺", u"close-wangwang", u"关闭旺旺", AdditionalAction::EndProcess, u"aliim.exe"},
+    {u"关闭IE浏览器", u"close-ie", u"关闭IE浏览器", AdditionalAction::EndProcess, u"iexplore.exe"},
+    {u"电脑关机", u"shutdown", u"电脑关机", AdditionalAction::ShutDown, u""},
 }};
 
 namespace action {
@@ -95,6 +100,8 @@ QStringList additionalActions();
 const AdditionalAction* findStoredAction(QStringView stored);
 // The action an editor item names.
 const AdditionalAction* findActionItem(QStringView item);
+// The action a script names: by its item text, its stored text or its ASCII name.
+const AdditionalAction* findActionName(QStringView name);
 
 // The text a line stores for an editor item ("运行软件:" and the path for a program).
 QString storedActionText(const AdditionalAction& action, const QString& programPath);

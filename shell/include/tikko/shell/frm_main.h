@@ -100,9 +100,18 @@ public:
     // The settings as the window holds them; exit writes them.
     const SettingsValues& settings() const { return m_settings; }
 
+    // Requests of scripts (the command line, D-Bus): they change the list as the editor and
+    // the list's menu do, and save at once. Row -1 removes every alarm.
+    SaveResult addAlarmLine(const QString& line, int& row);
+    SaveResult removeAlarm(int row);
+    // Ends the program through the normal exit work, without asking anything.
+    void quitProgram();
+
 signals:
     // The exit work is done (or skipped after a shutdown); the program may end.
     void exitFinished();
+    // An alarm fired: its time ("yyyy-MM-dd HH:mm:ss"), its reminder type and its prompt.
+    void alarmRang(const QString& time, const QString& type, const QString& prompt);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -149,7 +158,7 @@ private:
 
     void buildListMenu();
     void runEvery(QTimer& timer, const char* name, int intervalMs, std::function<void()> work);
-    void saveAlarmStore();
+    SaveResult saveAlarmStore();
     // Takes in what another program changed in the store meanwhile.
     void mergeOutsideChange();
     void checkAlarms();
