@@ -125,7 +125,7 @@ int runProgram(int argc, char* argv[], bool showWindow) {
     QObject::connect(&instance, &tikko::SingleInstance::showRequested, &window,
                      &tikko::FrmMain::restoreFromTray);
     QObject::connect(&termination, &tikko::TerminationWatcher::terminationRequested, &window,
-                     &QWidget::close);
+                     &tikko::FrmMain::closeAsTold);
     // A session that ends writes what a normal exit writes.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.formUnload(); });

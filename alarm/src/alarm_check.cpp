@@ -66,15 +66,18 @@ AlarmCheck::Outcome AlarmCheck::fire(int& row) {
             window, when);
     };
     // A player that fails only later, while it decodes, says so from the event loop.
-    const bool soundStarted =
-        !type->sound ||
-        m_actions.playAlarmSound(sound.toStdString(), [soundFailed](const std::string& why) {
-            soundFailed(QString::fromStdString(why));
-        });
+    const bool soundStarted = !type->sound || m_actions.playAlarmSound(
+                                                  sound.toStdString(),
+                                                  [soundFailed](const std::string& why) {
+                                                      soundFailed(QString::fromStdString(why));
+                                                  },
+                                                  m_host.soundPlayback());
     if (type->window)
-        m_host.showNotification(m_promptText, when);
+        m_host.showNotification(m_promptText, when, alarm.text());
     if (!soundStarted)
         soundFailed(QStringLiteral("文件不存在或无法播放"));
+    else if (type->sound)
+        m_host.ringStarted(alarm, type->window);
     if (type->action) {
         if (type->sound) {
             m_host.processPendingEvents();

@@ -49,6 +49,14 @@ SettingsValues defaultSettings(const QString& defaultSound) {
     return values;
 }
 
+int ringMinutes(const SettingsValues& values) {
+    bool ok = false;
+    const int minutes = values.ringMinutes.trimmed().toInt(&ok);
+    if (!ok)
+        return QString::fromLatin1(settingKey("RingMinutes").defaultValue).toInt();
+    return std::clamp(minutes, 1, LongestRingMinutes);
+}
+
 bool checkBoxState(const QString& stored, bool designed) {
     bool ok = false;
     const int value = stored.trimmed().toInt(&ok);

@@ -44,10 +44,12 @@ public:
     std::function<void()> onPendingEvents;
 
     QString soundFilePath() const override { return QStringLiteral("/snd/alarm.wav"); }
-    void showNotification(const QString& prompt, const QDateTime& when) override {
+    void showNotification(const QString& prompt, const QDateTime& when, const QString&) override {
         events << "show:" + prompt;
         times << when;
     }
+    Playback soundPlayback() const override { return Playback::Once; }
+    void ringStarted(const Alarm&, bool) override {}
     void processPendingEvents() override {
         events << "events";
         if (onPendingEvents)

@@ -2,6 +2,7 @@
 #include "tikko/shell/frm_main.h"
 
 #include "kalendo/lunar.h"
+#include "tikko/alarm/alarm_calendar.h"
 #include "tikko/alarm/alarm_line.h"
 #include "tikko/alarm/alarm_store.h"
 #include "tikko/alarm/clock.h"
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStyleFactory>
 #include <QTranslator>
 #include <cmath>
@@ -97,7 +99,13 @@ FrmMain::FrmMain(MainWindowContext context, QWidget* parent)
     m_ui->lstA->setModel(&m_alarms);
     setFixedSize(size());
     m_notification.setClock([this] { return m_context.clock.now(); });
-    m_notification.setDismissHandler([this] { m_context.actions.stopAlarmSound(); });
+    m_notification.setDismissHandler([this] { stopRing(); });
+    m_notification.setSnoozeHandler(
+        [this](int minutes, const QStringList& lines) { snooze(minutes, lines); });
+    m_ringEnd.setSingleShot(true);
+    connect(&m_ringEnd, &QTimer::timeout, this,
+            [this] { guarded(lcShell, "ringEnd", [this] { stopRing(); }); });
+    buildTrayMenu();
     setWindowIcon(QIcon(QStringLiteral(":/tikko/tikko.svg")));
     m_ui->tSJ->installEventFilter(this);
 
@@ -141,6 +149,91 @@ void FrmMain::buildListMenu() {
     QAction* edit = m_listMenu->addAction(QStringLiteral("修改这个闹钟"));
     edit->setObjectName(QStringLiteral("mEditC"));
     edit->setEnabled(false);
+    m_listMenu->addAction(QStringLiteral("导出到日历…"))->setObjectName(QStringLiteral("mExport"));
+}
+
+void FrmMain::buildTrayMenu() {
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("mTray"));
+    const auto add = [this](const char* name, const QString& text, auto work) {
+        QAction* item = m_trayMenu->addAction(text);
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, this,
+                [this, name, work] { guarded(lcShell, name, [&] { work(); }); });
+        return item;
+    };
+    add("mTrayShow", QStringLiteral("显示主窗口"), [this] { restoreFromTray(); });
+    add("mTrayAdd", QStringLiteral("添加闹钟…"), [this] {
+        restoreFromTray();
+        m_ui->cJS->setFocus();
+    });
+    add("mTrayStop", QStringLiteral("停止响铃"), [this] { stopRing(); })->setVisible(false);
+    add("mTraySnooze", QStringLiteral("稍后提醒"), [this] {
+        snooze(m_settings.snoozeMinutes.toInt() > 0 ? m_settings.snoozeMinutes.toInt() : 5,
+               {m_ringingAlarm});
+    })->setVisible(false);
+    m_trayMenu->addSeparator();
+    add("mTrayQuit", QStringLiteral("退出"), [this] { quitProgram(); });
+    m_tray.setMenu(m_trayMenu);
+}
+
+void FrmMain::trayClicked() {
+    if (m_ringing) {
+        stopRing();
+        return;
+    }
+    restoreFromTray();
+}
+
+Playback FrmMain::soundPlayback() const {
+    return m_settings.ringUntilAnswered ? Playback::UntilStopped : Playback::Once;
+}
+
+void FrmMain::ringStarted(const Alarm& alarm, bool inWindow) {
+    m_ringing = true;
+    m_ringEnd.start(ringMinutes(m_settings) * 60 * 1000);
+    // Without a window, the icon shows it rings; a click on it or its menu answers it.
+    m_ringingAlarm = inWindow ? QString() : alarm.text();
+    m_tray.setFlashing(!inWindow);
+    m_trayMenu->findChild<QAction*>(QStringLiteral("mTrayStop"))->setVisible(true);
+    m_trayMenu->findChild<QAction*>(QStringLiteral("mTraySnooze"))
+        ->setVisible(!m_ringingAlarm.isEmpty());
+}
+
+void FrmMain::stopRing() {
+    if (!m_ringing)
+        return; // a preview of the sound, or nothing, plays: not this program's ring
+    m_context.actions.stopAlarmSound();
+    m_ringing = false;
+    m_ringEnd.stop();
+    m_tray.setFlashing(false);
+    m_trayMenu->findChild<QAction*>(QStringLiteral("mTrayStop"))->setVisible(false);
+    // Putting off stays on offer until another alarm rings.
+    m_trayMenu->findChild<QAction*>(QStringLiteral("mTraySnooze"))
+        ->setVisible(!m_ringingAlarm.isEmpty());
+}
+
+void FrmMain::snooze(int minutes, const QStringList& lines) {
+    stopRing(); // from the tray; the window stops it as it closes
+    m_settings.snoozeMinutes = QString::number(minutes);
+    m_notification.setSnoozeMinutes(minutes);
+    const QDateTime later = m_context.clock.now().addSecs(qint64{minutes} * 60);
+    bool added = false;
+    for (const QString& line : lines) {
+        const Alarm alarm(StoreLine{line, {}});
+        if (alarm.type().isEmpty())
+            continue;
+        // Once, whatever the alarm's rule: the same type, prompt and action.
+        addAlarm(buildAlarmLine(later, alarm.type(), alarm.prompt().toString(),
+                                alarm.action().toString()));
+        added = true;
+    }
+    m_ringingAlarm.clear();
+    m_trayMenu->findChild<QAction*>(QStringLiteral("mTraySnooze"))->setVisible(false);
+    if (!added)
+        return;
+    setAdvertisementShown(false);
+    saveAlarmStore();
 }
 
 void FrmMain::formLoad() {
@@ -156,7 +249,7 @@ void FrmMain::formLoad() {
         {"windowHook",
          [&] {
              m_trayConnection =
-                 connect(&m_tray, &TrayIcon::leftClicked, this, &FrmMain::restoreFromTray);
+                 connect(&m_tray, &TrayIcon::leftClicked, this, &FrmMain::trayClicked);
          }},
         {"centre",
          [&] {
@@ -326,6 +419,23 @@ void FrmMain::changeEvent(QEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
+    // The user's × with alarms pending: they would not ring.
+    int pending = 0;
+    for (int row = 0; row < m_alarms.count(); ++row)
+        pending += m_alarms.at(row).minute() != Alarm::Never ? 1 : 0;
+    if (!m_closingAsTold && !m_unloaded && m_settings.askOnClose && pending > 0) {
+        bool dontAskAgain = false;
+        const auto answer = m_context.ui.askBeforeClosing(
+            QStringLiteral("还有 %1 个闹钟未响，退出后它们不会响铃。").arg(pending), dontAskAgain,
+            this);
+        if (dontAskAgain)
+            m_settings.askOnClose = false;
+        if (answer == UserInterface::CloseAnswer::Minimise) {
+            event->ignore();
+            showMinimized(); // into the notification area where there is one
+            return;
+        }
+    }
     guarded(lcShell, "formUnload", [this] { formUnload(); });
     event->accept();
     emit exitFinished();
@@ -361,6 +471,32 @@ void FrmMain::on_ckAuto_toggled(bool checked) {
         if (!done)
             notify(checked ? QStringLiteral("无法设置开机自动启动：系统拒绝写入自动启动项。")
                            : QStringLiteral("无法取消开机自动启动：系统拒绝删除自动启动项。"));
+    });
+}
+
+void FrmMain::on_ckRing_toggled(bool checked) {
+    m_settings.ringUntilAnswered = checked;
+}
+
+void FrmMain::on_txtRing_textChanged(const QString& text) {
+    m_settings.ringMinutes = text;
+}
+
+void FrmMain::on_mExport_triggered() {
+    guarded(lcShell, "mExport", [this] {
+        const QString path = m_context.ui.chooseSaveFile(
+            QStringLiteral("导出到日历"),
+            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                .filePath(QStringLiteral("TikkoClock.ics")),
+            QStringLiteral("日历文件 (*.ics)"), this);
+        if (path.isEmpty())
+            return;
+        const SaveResult result = exportAlarmCalendar(m_alarms, path, m_context.clock.now());
+        tell(result ? QStringLiteral("已把 %1 个闹钟导出到 %2。")
+                          .arg(m_alarms.count())
+                          .arg(QDir::toNativeSeparators(path))
+                    : QStringLiteral("无法导出到 %1：%2。")
+                          .arg(QDir::toNativeSeparators(path), result.reason));
     });
 }
 
@@ -629,8 +765,9 @@ void FrmMain::notify(const QString& text) {
         tell(text);
 }
 
-void FrmMain::showNotification(const QString& text, const QDateTime& alarmTime) {
-    m_notification.show(text, alarmTime);
+void FrmMain::showNotification(const QString& text, const QDateTime& alarmTime,
+                               const QString& source) {
+    m_notification.show(text, alarmTime, source);
 }
 
 void FrmMain::processPendingEvents() {
@@ -662,6 +799,11 @@ SaveResult FrmMain::removeAlarm(int row) {
     if (m_alarms.isEmpty())
         setAdvertisementShown(true);
     return saveAlarmStore();
+}
+
+void FrmMain::closeAsTold() {
+    m_closingAsTold = true;
+    close();
 }
 
 void FrmMain::quitProgram() {
@@ -734,6 +876,9 @@ void FrmMain::showSettings() {
     m_ui->chkBeep->setChecked(m_settings.restReminder);
     m_ui->ckClr->setChecked(m_settings.autoClear);
     m_ui->ckAuto->setChecked(m_settings.autoStart);
+    m_ui->ckRing->setChecked(m_settings.ringUntilAnswered);
+    m_ui->txtRing->setText(m_settings.ringMinutes);
+    m_notification.setSnoozeMinutes(m_settings.snoozeMinutes.toInt());
     setSoundFilePath(m_settings.soundFilePath);
 }
 

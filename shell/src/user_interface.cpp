@@ -5,9 +5,12 @@
 #include "tikko/shell/frm_main.h"
 #include "tikko/shell/tray_icon.h"
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tikko {
 
@@ -24,6 +27,26 @@ bool DesktopInterface::ask(const QString& question, QWidget* parent) {
     // The main window's timers go on while the question waits: alarms still fire.
     return QMessageBox::question(parent, FrmMain::Caption, question,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+UserInterface::CloseAnswer DesktopInterface::askBeforeClosing(const QString& question,
+                                                              bool& dontAskAgain, QWidget* parent) {
+    QMessageBox box(QMessageBox::Question, FrmMain::Caption, question, QMessageBox::NoButton,
+                    parent);
+    QPushButton* quit = box.addButton(QStringLiteral("退出"), QMessageBox::DestructiveRole);
+    QPushButton* keep = box.addButton(QStringLiteral("最小化到通知区域"), QMessageBox::AcceptRole);
+    box.setDefaultButton(keep); // Enter keeps the alarms
+    box.setEscapeButton(keep);
+    auto* again = new QCheckBox(QStringLiteral("不再询问"), &box);
+    box.setCheckBox(again);
+    box.exec();
+    dontAskAgain = again->isChecked();
+    return box.clickedButton() == quit ? CloseAnswer::Quit : CloseAnswer::Minimise;
+}
+
+QString DesktopInterface::chooseSaveFile(const QString& caption, const QString& suggested,
+                                         const QString& filter, QWidget* parent) {
+    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
 }
 
 bool DesktopInterface::showBalloon(TrayIcon& tray, const QString& text) {

@@ -27,6 +27,11 @@ public:
     std::function<bool(const QString&)> onAsk = [](const QString&) {
         return true;
     };
+    // The answer to the question before closing: quit, and whether "不再询问" was ticked.
+    std::function<std::pair<CloseAnswer, bool>(const QString&)> onClose = [](const QString&) {
+        return std::pair{CloseAnswer::Quit, false};
+    };
+    QString savePath; // the file chosen in a save dialog; empty: cancelled
     std::function<void(QDialog&)> onModal = [](QDialog&) {
     };
 
@@ -34,6 +39,17 @@ public:
     bool ask(const QString& question, QWidget*) override {
         questions << question;
         return onAsk(question);
+    }
+    CloseAnswer askBeforeClosing(const QString& question, bool& dontAskAgain, QWidget*) override {
+        questions << question;
+        const auto [answer, again] = onClose(question);
+        dontAskAgain = again;
+        return answer;
+    }
+    QString chooseSaveFile(const QString& caption, const QString&, const QString&,
+                           QWidget*) override {
+        questions << caption;
+        return savePath;
     }
     bool showBalloon(TrayIcon&, const QString& text) override {
         if (notificationArea)

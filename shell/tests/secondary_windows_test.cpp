@@ -160,7 +160,8 @@ TEST_F(SecondaryWindowsTest, AnAlarmFiresAndShowsItsWindowWhileTheCalendarIsOpen
         dialog.exec();
     };
     child<QPushButton>("cmdRL")->click();
-    const Reminder shown{at("2026-12-08 10:06:00"), "开会了"};
+    const Reminder shown{at("2026-12-08 10:06:00"), "开会了",
+                         "2026-12-08 10:06:00|文本框提醒|开会了|"};
     EXPECT_EQ(window->notification().window()->reminders(), QList<Reminder>{shown});
     EXPECT_EQ(window->alarms().count(), 0);
 }

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -129,6 +130,18 @@ FrmAlarm::FrmAlarm(QWidget* parent)
     m_designSize = size();
     m_designText = m_ui->Label1->geometry();
     m_designButton = m_ui->Command2->pos();
+    m_designSnooze = m_ui->cmdSnooze->pos();
+    auto* choices = new QMenu(m_ui->cmdSnooze);
+    for (const int minutes : SnoozeChoices) {
+        QAction* choice = choices->addAction(QStringLiteral("%1 分钟后").arg(minutes));
+        choice->setObjectName(QStringLiteral("snooze%1").arg(minutes));
+        connect(choice, &QAction::triggered, this, [this, minutes] {
+            guarded(lcNotification, "snoozing", [&] { snoozeFor(minutes); });
+        });
+    }
+    m_ui->cmdSnooze->setMenu(choices);
+    m_ui->cmdSnooze->setEnabled(false); // until a reminder that can be put off comes
+    setSnoozeMinutes(SnoozeChoices[0]);
 
     // The form holds whole points and one family only.
     QFont font = m_ui->Label1->font();
@@ -147,6 +160,7 @@ FrmAlarm::FrmAlarm(QWidget* parent)
     m_scroll->viewport()->setAutoFillBackground(false);
     m_ui->Label1->setAutoFillBackground(false);
     m_ui->Command2->raise();
+    m_ui->cmdSnooze->raise();
     for (QObject* clickable :
          {static_cast<QObject*>(m_ui->Label1), static_cast<QObject*>(m_scroll->viewport()),
           static_cast<QObject*>(m_scroll->verticalScrollBar())})
@@ -166,9 +180,12 @@ FrmAlarm::FrmAlarm(QWidget* parent)
 
 FrmAlarm::~FrmAlarm() = default;
 
-void FrmAlarm::addReminder(const QString& text, const QDateTime& when, const QDate& today) {
+void FrmAlarm::addReminder(const QString& text, const QDateTime& when, const QDate& today,
+                           const QString& source) {
     m_today = today;
-    m_reminders.append({when, text.isEmpty() ? DesignText : text});
+    m_reminders.append({when, text.isEmpty() ? DesignText : text, source});
+    if (!source.isEmpty())
+        m_ui->cmdSnooze->setEnabled(true);
     if (m_reminders.size() > MaxListed) {
         m_reminders.removeFirst();
         ++m_omitted;
@@ -237,7 +254,9 @@ void FrmAlarm::fitToText() {
     m_scroll->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     m_scroll->resize(width, area);
     label->resize(labelWidth, std::max(area, label->heightForWidth(labelWidth)));
-    m_ui->Command2->move(m_designButton + QPoint(0, area - m_designText.height()));
+    const QPoint down(0, area - m_designText.height());
+    m_ui->Command2->move(m_designButton + down);
+    m_ui->cmdSnooze->move(m_designSnooze + down);
     setFixedSize(m_designSize.width(), m_designSize.height() + area - m_designText.height());
 }
 
@@ -323,17 +342,47 @@ void FrmAlarm::on_Command2_clicked() {
     guarded(lcNotification, "closing", [this] { close(); });
 }
 
-void NotificationWindow::show(const QString& text, const QDateTime& when) {
+void FrmAlarm::setSnoozeMinutes(int minutes) {
+    const bool offered = std::find(std::begin(SnoozeChoices), std::end(SnoozeChoices), minutes) !=
+                         std::end(SnoozeChoices);
+    m_snoozeMinutes = offered ? minutes : SnoozeChoices[0];
+    m_ui->cmdSnooze->setToolTip(QStringLiteral("%1 分钟后再提醒").arg(m_snoozeMinutes));
+}
+
+void FrmAlarm::on_cmdSnooze_clicked() {
+    guarded(lcNotification, "snoozing", [this] { snoozeFor(m_snoozeMinutes); });
+}
+
+void FrmAlarm::snoozeFor(int minutes) {
+    QStringList sources;
+    for (const Reminder& reminder : std::as_const(m_reminders)) {
+        if (!reminder.source.isEmpty() && !sources.contains(reminder.source))
+            sources << reminder.source;
+    }
+    setSnoozeMinutes(minutes);
+    emit snoozed(minutes, sources);
+    close();
+}
+
+void NotificationWindow::show(const QString& text, const QDateTime& when, const QString& source) {
     guarded(lcNotification, "showing a reminder", [&] {
         if (!m_window) {
             m_window = new FrmAlarm();
+            m_window->setSnoozeMinutes(m_snoozeMinutes);
+            QObject::connect(m_window, &FrmAlarm::snoozed, m_window,
+                             [this](int minutes, const QStringList& sources) {
+                                 m_snoozeMinutes = minutes;
+                                 if (m_snoozed)
+                                     guarded(lcNotification, "putting off",
+                                             [&] { m_snoozed(minutes, sources); });
+                             });
             QObject::connect(m_window, &FrmAlarm::dismissed, m_window, [this] {
                 if (m_dismissed)
                     guarded(lcNotification, "dismissing", m_dismissed);
             });
         }
         const QDateTime now = m_now ? m_now() : QDateTime::currentDateTime();
-        m_window->addReminder(text, when, now.date());
+        m_window->addReminder(text, when, now.date(), source);
         m_window->bringToFront();
     });
 }

@@ -233,15 +233,15 @@ TEST(NotificationTexts, TimesDaysAndLongRuns) {
     // Words and Chinese text break where they may; only a run too long for that gets
     // zero-width spaces, and nothing else changes.
     const QString words = QStringLiteral("Call Anna about the offsite 请记得发会议纪要");
-    EXPECT_EQ(reminderListText({{At1005, words}}, 0, Today), "10:05 " + words);
+    EXPECT_EQ(reminderListText({{At1005, words, {}}}, 0, Today), "10:05 " + words);
     const QString run(30, QLatin1Char('x'));
-    QString broken = reminderListText({{{}, run}}, 0, Today);
+    QString broken = reminderListText({{{}, run, {}}}, 0, Today);
     EXPECT_EQ(broken.count(ZeroWidthSpace), 29);
     EXPECT_EQ(broken.remove(ZeroWidthSpace), run);
 
     QList<Reminder> reminders;
     for (int i = 0; i < 3; ++i)
-        reminders.append({At1005, QString::number(i)});
+        reminders.append({At1005, QString::number(i), {}});
     EXPECT_EQ(reminderListText(reminders, 7, Today),
               QStringLiteral("（前面还有 7 条提醒未列出）\n10:05 0\n10:05 1\n10:05 2"));
 }

@@ -25,6 +25,9 @@ namespace tikko {
 struct Reminder {
     QDateTime when;
     QString text;
+    // What "稍后提醒" brings back later (the alarm that fired); empty for a reminder that
+    // cannot be put off (the rest reminder, a failure).
+    QString source;
     bool operator==(const Reminder&) const = default;
 };
 
@@ -76,7 +79,12 @@ public:
 
     // Lists a reminder, newest last, and starts the flash anew; an empty text lists the
     // design text. Dates other than today carry their day.
-    void addReminder(const QString& text, const QDateTime& when, const QDate& today);
+    void addReminder(const QString& text, const QDateTime& when, const QDate& today,
+                     const QString& source = {});
+    // The minutes "稍后提醒" puts off by a click; its menu offers the others. The first
+    // choice when it offers no such one.
+    void setSnoozeMinutes(int minutes);
+    static constexpr int SnoozeChoices[] = {5, 10, 15, 30};
     // Restores the window if it is minimised, shows it, raises it and places it in the
     // corner of the screen under the mouse, sized for its text; asks for attention.
     void bringToFront();
@@ -94,6 +102,9 @@ public slots:
 signals:
     // The user closed the window: "我知道了", Esc or the window's close button.
     void dismissed();
+    // "稍后提醒": the reminders' sources to bring back after that many minutes. The window
+    // then closes (and is dismissed).
+    void snoozed(int minutes, const QStringList& sources);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +116,8 @@ protected:
 
 private slots:
     void on_Command2_clicked();
+    void on_cmdSnooze_clicked();
+    void snoozeFor(int minutes);
 
 private:
     void showList();
@@ -128,6 +141,8 @@ private:
     QSize m_designSize;
     QRect m_designText;
     QPoint m_designButton;
+    QPoint m_designSnooze;
+    int m_snoozeMinutes = 5;
     int m_tick = 0;
     bool m_placeWhenFramed = false;
 };
@@ -138,11 +153,17 @@ class NotificationWindow {
 public:
     // Adds a reminder to the window and brings it to the front. when is the alarm's time;
     // for the rest reminder the present time.
-    void show(const QString& text, const QDateTime& when);
+    void show(const QString& text, const QDateTime& when, const QString& source = {});
     // Where "today" comes from, to tell alarms of another day; the system clock by default.
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
     // Called whenever the user dismisses the window.
     void setDismissHandler(std::function<void()> handler) { m_dismissed = std::move(handler); }
+    // Called when the user puts the reminders off; the window is dismissed too.
+    void setSnoozeHandler(std::function<void(int minutes, const QStringList& sources)> handler) {
+        m_snoozed = std::move(handler);
+    }
+    // The choice the window offers first when it opens.
+    void setSnoozeMinutes(int minutes) { m_snoozeMinutes = minutes; }
 
     FrmAlarm* window() const { return m_window.data(); }
     bool isLoaded() const { return !m_window.isNull(); }
@@ -152,6 +173,8 @@ private:
     QPointer<FrmAlarm> m_window;
     std::function<QDateTime()> m_now;
     std::function<void()> m_dismissed;
+    std::function<void(int, const QStringList&)> m_snoozed;
+    int m_snoozeMinutes = 5;
 };
 
 } // namespace tikko

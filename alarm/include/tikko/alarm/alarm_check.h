@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tikko/alarm/alarm_model.h"
+#include "tikko/system_actions.h"
 
 #include <QDateTime>
 #include <QLoggingCategory>
@@ -12,15 +13,21 @@ Q_DECLARE_LOGGING_CATEGORY(lcAlarm)
 namespace tikko {
 
 class Clock;
-class SystemActions;
 
 // What the pass needs from the program around it.
 class AlarmHost {
 public:
     virtual ~AlarmHost() = default;
     virtual QString soundFilePath() const = 0;
-    // Shows the reminder window with a line for an alarm that fired, by its alarm time.
-    virtual void showNotification(const QString& text, const QDateTime& alarmTime) = 0;
+    // How the sound of a firing alarm plays: once, or until the user answers it.
+    virtual Playback soundPlayback() const = 0;
+    // The sound of an alarm started: `answered` tells whether a reminder window shows, where
+    // the user can stop it; else the program offers another way.
+    virtual void ringStarted(const Alarm& alarm, bool inWindow) = 0;
+    // Shows the reminder window with a line for an alarm that fired, by its alarm time;
+    // `source` is the alarm's line, for "稍后提醒" (empty for a line that is no alarm).
+    virtual void showNotification(const QString& text, const QDateTime& alarmTime,
+                                  const QString& source) = 0;
     // Lets the window system handle what is pending, once.
     virtual void processPendingEvents() = 0;
     // An alarm fired and left the list; the store is written at once.

@@ -24,6 +24,10 @@ struct SettingsValues {
     // "AdPage" and "ForumPage", which no control shows.
     QString advertisementPage;
     QString forumPage;
+    QString snoozeMinutes;         // "Snooze": the reminder window's last choice
+    bool ringUntilAnswered = true; // "RingUntil"
+    QString ringMinutes;           // "RingMinutes": the longest a ring goes on unanswered
+    bool askOnClose = true;        // "AskOnClose": unticked by "不再询问"
 };
 
 enum class SettingKind {
@@ -50,7 +54,7 @@ struct SettingKey {
 // "sWavFN" is written by the picker alone; its default (empty here) is the program's sound.
 // "Fired" holds the alarms that fired while alarm.ini could not be written and so are still
 // in it.
-inline constexpr std::array<SettingKey, 9> SettingKeys{{
+inline constexpr std::array<SettingKey, 13> SettingKeys{{
     // name        kind                   default  exit  value
     {"Time", SettingKind::Text, "2", 1, &SettingsValues::advanceMinutes},
     {"Inter", SettingKind::Text, "30", 4, &SettingsValues::restInterval},
@@ -63,7 +67,17 @@ inline constexpr std::array<SettingKey, 9> SettingKeys{{
     {"ForumPage", SettingKind::Text, "http://www.tikko.example.com/bbs", 0,
      &SettingsValues::forumPage},
     {"Fired", SettingKind::Lines, "", 0},
+    {"Snooze", SettingKind::Text, "5", 6, &SettingsValues::snoozeMinutes},
+    {"RingUntil", SettingKind::CheckBox, "1", 7, nullptr, &SettingsValues::ringUntilAnswered},
+    {"RingMinutes", SettingKind::Text, "5", 8, &SettingsValues::ringMinutes},
+    {"AskOnClose", SettingKind::CheckBox, "1", 9, nullptr, &SettingsValues::askOnClose},
 }};
+
+// The longest a ring goes on unanswered, in minutes.
+inline constexpr int LongestRingMinutes = 60;
+
+// How long a ring that nobody answers goes on: 1 to 60 minutes, 5 for a text no number.
+int ringMinutes(const SettingsValues& values);
 
 const SettingKey& settingKey(const char* name);
 
@@ -76,7 +90,8 @@ bool checkBoxState(const QString& stored, bool designed);
 // defaultSound is what "sWavFN" means when it is absent.
 SettingsValues readSettings(QSettings& settings, const QString& defaultSound);
 
-// The exit writes, in the order "Time", "Clear", "Auto", "Inter", "Beep"; never "sWavFN".
+// The exit writes, in the order "Time", "Clear", "Auto", "Inter", "Beep", then the keys
+// that came later ("Snooze", "RingUntil", "RingMinutes", "AskOnClose"); never "sWavFN".
 // False when the settings could not be stored (the reason is the store's status).
 bool writeExitSettings(QSettings& settings, const SettingsValues& values);
 

@@ -106,6 +106,16 @@ public:
     SaveResult removeAlarm(int row);
     // Ends the program through the normal exit work, without asking anything.
     void quitProgram();
+    // Closes the window without the question a user's × gets (a request to end, the end of
+    // the session).
+    void closeAsTold();
+
+    // Stops the alarm sound that plays, and everything that shows it rings.
+    void stopRing();
+    bool isRinging() const { return m_ringing; }
+    // Brings the alarms of these lines back as one-shot alarms that many minutes from now.
+    void snooze(int minutes, const QStringList& lines);
+    QMenu* trayMenu() const { return m_trayMenu; }
 
 signals:
     // The exit work is done (or skipped after a shutdown); the program may end.
@@ -146,10 +156,16 @@ private slots:
     void on_mEditC_triggered();
     void on_mDelC_triggered();
     void on_mDelAC_triggered();
+    void on_mExport_triggered();
+    void on_ckRing_toggled(bool checked);
+    void on_txtRing_textChanged(const QString& text);
 
 private:
     // AlarmHost
-    void showNotification(const QString& text, const QDateTime& alarmTime) override;
+    Playback soundPlayback() const override;
+    void ringStarted(const Alarm& alarm, bool inWindow) override;
+    void showNotification(const QString& text, const QDateTime& alarmTime,
+                          const QString& source) override;
     void processPendingEvents() override;
     void alarmFired(const Alarm& alarm) override;
     void tellFailure(const QString& text, bool inWindow, const QDateTime& alarmTime) override;
@@ -157,6 +173,9 @@ private:
     void endProgramAtOnce() override;
 
     void buildListMenu();
+    void buildTrayMenu();
+    // The tray's left click: it stops a ring, else it brings the window back.
+    void trayClicked();
     void runEvery(QTimer& timer, const char* name, int intervalMs, std::function<void()> work);
     SaveResult saveAlarmStore();
     // Takes in what another program changed in the store meanwhile.
@@ -209,6 +228,12 @@ private:
     // The alarm that "修改这个闹钟" put into the editor: adding replaces it.
     std::optional<AlarmModel::Id> m_editing;
     QMenu* m_listMenu = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    // A ring: it stops when answered, or at the latest after the minutes of "RingMinutes".
+    QTimer m_ringEnd;
+    bool m_ringing = false;
+    bool m_closingAsTold = false;
+    QString m_ringingAlarm; // the line of an alarm that rings without a window, to put off
     std::unique_ptr<KalendoLibrary> m_calendar;
     QMetaObject::Connection m_trayConnection;
     bool m_loadedAlarms = false;

@@ -4,7 +4,10 @@
 #include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <memory>
+
+class QMenu;
 
 namespace tikko {
 
@@ -26,6 +29,12 @@ public:
     // minimised main window hide itself.
     bool isShown() const;
     QSystemTrayIcon* icon() const { return m_icon.get(); }
+    // The menu of a right click; the caller keeps it.
+    void setMenu(QMenu* menu);
+
+    // While an alarm rings without a window, the icon blinks, twice a second.
+    void setFlashing(bool flashing);
+    bool isFlashing() const { return m_flash.isActive(); }
 
     void handleActivation(QSystemTrayIcon::ActivationReason reason);
 
@@ -34,6 +43,10 @@ signals:
 
 private:
     std::unique_ptr<QSystemTrayIcon> m_icon;
+    QIcon m_image;
+    QMenu* m_menu = nullptr;
+    QTimer m_flash;
+    bool m_dark = false;
 };
 
 } // namespace tikko

@@ -19,11 +19,21 @@ class TrayIcon;
 // DesktopInterface; tests hand in one that records and answers, and so run the same code.
 class UserInterface {
 public:
+    // What the user answered to the question before the window closes with alarms pending.
+    enum class CloseAnswer { Quit, Minimise };
+
     virtual ~UserInterface() = default;
     // Tells one thing without waiting for an answer.
     virtual void tell(const QString& text, QWidget* parent) = 0;
     // Asks a yes-or-no question and waits for the answer; true for yes.
     virtual bool ask(const QString& question, QWidget* parent) = 0;
+    // Asks whether to end the program although alarms are pending (退出) or to keep it in
+    // the notification area (最小化到通知区域); dontAskAgain holds the box "不再询问".
+    virtual CloseAnswer askBeforeClosing(const QString& question, bool& dontAskAgain,
+                                         QWidget* parent) = 0;
+    // Asks where to save a file; empty when the user cancelled.
+    virtual QString chooseSaveFile(const QString& caption, const QString& suggested,
+                                   const QString& filter, QWidget* parent) = 0;
     // A balloon at the notification-area icon; false where there is no notification area.
     virtual bool showBalloon(TrayIcon& tray, const QString& text) = 0;
     // Pops a menu up at a screen position and returns when it has closed.
@@ -44,6 +54,10 @@ public:
 
     void tell(const QString& text, QWidget* parent) override;
     bool ask(const QString& question, QWidget* parent) override;
+    CloseAnswer askBeforeClosing(const QString& question, bool& dontAskAgain,
+                                 QWidget* parent) override;
+    QString chooseSaveFile(const QString& caption, const QString& suggested, const QString& filter,
+                           QWidget* parent) override;
     bool showBalloon(TrayIcon& tray, const QString& text) override;
     void popUp(QMenu& menu, const QPoint& globalPosition) override;
     bool pickFile(const QString& caption, const QString& pattern, PickerHost& host,
