@@ -329,7 +329,7 @@ void Control::getProperty(const AppearanceProperty& p, VARIANT* result) const {
 void Control::putProperty(const AppearanceProperty& p, const VARIANT& value) {
     if (p.isColour()) {
         const OleColour c = colourFromVariant(value);
-        if (!isValidOleColour(c))
+        if (!isValidColour(c))
             throw EngineError(Error::InvalidPropertyValue);
         for (const Slot& s : p.writes)
             *m_colours.at(s, p.attribute) = c;

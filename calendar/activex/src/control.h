@@ -6,8 +6,8 @@
 // What it shows and how it moves through the months is the month view's; the colours and
 // pictures are the appearance table's elements.
 
-#include "appearance.h"
 #include "com_ptr.h"
+#include "element_colours.h"
 #include "inspect.h"
 #include "members.h"
 
