@@ -5,6 +5,7 @@
 // until a batch takes a quarter of a second, and the median of five batches is reported.
 // The control must be registered (regsvr32 kalendo.ocx).
 #include "com_ptr.h"
+#include "host_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -53,20 +54,11 @@ void run(const char* name, const std::function<void()>& body) {
         std::printf("%-44s %12.0f ns %12lld\n", name, median * 1e9, iterations);
 }
 
-Com<IDispatch> create() {
-    CLSID clsid{};
-    Com<IDispatch> d;
-    if (SUCCEEDED(CLSIDFromProgID(L"Kalendo12.Kalendo", &clsid)))
-        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                         reinterpret_cast<void**>(d.put()));
-    return d;
-}
-
 } // namespace
 
 int main() {
     CoInitialize(nullptr);
-    const Com<IDispatch> control = create();
+    const Com<IDispatch> control = test::createControl();
     if (!control) {
         std::fprintf(stderr, "Kalendo12.Kalendo is not registered: regsvr32 kalendo.ocx\n");
         return 1;
@@ -99,7 +91,7 @@ int main() {
     const HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 600, 400,
                                         nullptr, nullptr, nullptr, nullptr);
     run("Create, show and paint a month", [&] {
-        const Com<IDispatch> c = create();
+        const Com<IDispatch> c = test::createControl();
         const auto object = c.as<IOleObject>();
         RECT r{0, 0, 568, 344};
         object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, parent, &r);
@@ -113,7 +105,7 @@ int main() {
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, 568, 344);
     SelectObject(memory, bitmap);
     run("Create and draw a month (IViewObject::Draw)", [&] {
-        const Com<IDispatch> c = create();
+        const Com<IDispatch> c = test::createControl();
         RECTL bounds{0, 0, 568, 344};
         c.as<IViewObject2>()->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds,
                                    nullptr, nullptr, 0);

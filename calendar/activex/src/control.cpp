@@ -13,10 +13,6 @@ namespace kalendo::activex {
 LONG g_moduleUsers = 0;
 HINSTANCE g_module = nullptr;
 
-namespace {
-
-ITypeLib* g_typeLibrary = nullptr;
-
 std::wstring modulePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -28,6 +24,10 @@ std::wstring modulePath() {
         path.resize(path.size() * 2);
     }
 }
+
+namespace {
+
+ITypeLib* g_typeLibrary = nullptr;
 
 // The arguments of a call in parameter order; named arguments go to their parameter.
 std::vector<VARIANT*> positional(DISPPARAMS* p, bool put) {
@@ -329,7 +329,7 @@ void Control::getProperty(const AppearanceProperty& p, VARIANT* result) const {
 void Control::putProperty(const AppearanceProperty& p, const VARIANT& value) {
     if (p.isColour()) {
         const OleColour c = colourFromVariant(value);
-        if (!isValidOleColour(c))
+        if (!isValidColour(c))
             throw EngineError(Error::InvalidPropertyValue);
         for (const Slot& s : p.writes)
             *m_colours.at(s, p.attribute) = c;

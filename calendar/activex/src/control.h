@@ -6,8 +6,8 @@
 // What it shows and how it moves through the months is the month view's; the colours and
 // pictures are the appearance table's elements.
 
-#include "appearance.h"
 #include "com_ptr.h"
+#include "element_colours.h"
 #include "inspect.h"
 #include "members.h"
 
@@ -28,6 +28,8 @@ class ConnectionPoint;
 // Objects and locks alive in this module, for DllCanUnloadNow.
 extern LONG g_moduleUsers;
 extern HINSTANCE g_module;
+// The full path of kalendo.ocx, however long.
+std::wstring modulePath();
 
 // Geometry: twips to pixels at 96 dots per inch, and the control's fixed size.
 constexpr int px(int twips) {

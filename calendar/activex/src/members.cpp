@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "members.h"
 
-#include "appearance.h"
 #include "com_ptr.h"
 
+#include <appearance_table.h>
 #include <kalendo/dispatch.h>
 
 namespace kalendo::activex {
@@ -26,9 +26,9 @@ VARTYPE typeOf(ParamKind kind) {
 
 std::vector<DispMember> build() {
     std::vector<DispMember> list;
-    const auto& appearance = appearanceProperties();
+    const auto& appearance = detail::appearanceProperties();
     for (std::size_t i = 0; i < appearance.size(); ++i) {
-        const AppearanceProperty& p = appearance[i];
+        const detail::AppearanceProperty& p = appearance[i];
         list.push_back({kFirstAppearanceId + DISPID(i),
                         p.name,
                         wide(p.name),

@@ -65,7 +65,7 @@ HRESULT persistenceResult(int number) {
 void Control::applyStored(const AppearanceProperty& p, const VARIANT* stored) {
     if (p.isColour()) {
         const OleColour c = stored ? colourFromVariant(*stored) : p.defaultColour;
-        if (!isValidOleColour(c))
+        if (!isValidColour(c))
             throw EngineError(Error::InvalidPropertyValue);
         for (const Slot& s : p.loads)
             *m_colours.at(s, p.attribute) = c;

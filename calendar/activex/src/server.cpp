@@ -56,18 +56,6 @@ std::wstring guidText(const GUID& g) {
     return text;
 }
 
-std::wstring modulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(g_module, path.data(), DWORD(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 // Sets `key`\`name` (nullptr: the default value) to a text under HKEY_CLASSES_ROOT.
 bool setText(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     HKEY k = nullptr;

@@ -3,10 +3,10 @@
 
 // Automation values and the engine's: arguments in, results and by-reference arguments out.
 
-#include "appearance.h"
 #include "com_ptr.h"
 
 #include <kalendo/dispatch.h>
+#include <kalendo/ole_colour_value.h>
 #include <oaidl.h>
 #include <ocidl.h>
 #include <vector>

@@ -1,156 +1,63 @@
 // SPDX-License-Identifier: MIT
-// The appearance properties: their table, and the reads, writes, notifications, load and
-// save that it drives.
+// The appearance properties in the Qt control: the reads, writes, notifications, load and
+// save that the appearance table drives.
 #include "kalendo/property_store.h"
 #include "kalendo_p.h"
 
 using kalendo::OleColour;
 using namespace kalendo::detail;
-namespace system_colour = kalendo::system_colour;
 
 namespace kalendo::detail {
 
-namespace {
-
-std::vector<Slot> one(Element e, int index = 0) {
-    return {Slot{e, index}};
-}
-
-// Elements first ... last of an array, every step-th; a negative step counts down.
-std::vector<Slot> range(Element e, int first, int last, int step = 1) {
-    std::vector<Slot> elements;
-    for (int i = first; step > 0 ? i <= last : i >= last; i += step)
-        elements.push_back({e, i});
-    return elements;
-}
-
-std::vector<Slot> operator+(std::vector<Slot> a, const std::vector<Slot>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-std::vector<AppearanceProperty> buildTable() {
-    using A = Appearance;
-    using E = Element;
-    using K = Kalendo;
-    const auto fore = Attribute::ForeColour;
-    const auto back = Attribute::BackColour;
-    const auto always = SaveWhen::Always;
-    const std::vector<Slot> sameAsWrites; // a load applies the key where a write does
-    // clang-format off
-    // id, name, attribute, default,
-    //     writes (a read reads the first), loads, saved from, when, short default, notification
-    std::vector<AppearanceProperty> t = {
-        {A::TitleBackColour, "标题背景颜色", back, 0x808080,
-         one(E::TitleStrip), sameAsWrites, {E::TitleStrip}, always, false,
-         &K::titleBackColourChanged},
-        {A::TitleSolarColour, "标题阳历颜色", fore, system_colour::kButtonText,
-         range(E::TitleLabel, 0, 2), range(E::TitleLabel, 2, 0, -1), {E::TitleLabel, 0}, always,
-         false, &K::titleSolarColourChanged},
-        {A::TitleLunarColour, "标题农历颜色", fore, 0x00FFFF,
-         range(E::TitleLabel, 3, 5), sameAsWrites, {E::TitleLabel, 3}, always, false,
-         &K::titleLunarColourChanged},
-        // A load leaves the star sign's colour alone.
-        {A::TitleOtherColour, "标题其它颜色", fore, 0xFF0000,
-         one(E::YearName) + one(E::LeapYear) + one(E::StarSign),
-         one(E::YearName) + one(E::LeapYear), {E::YearName}, always, false,
-         &K::titleOtherColourChanged},
-        {A::ControlBackColour, "控件背景颜色", back, system_colour::kButtonFace,
-         one(E::Surface), sameAsWrites, {E::Surface}, always, false,
-         &K::controlBackColourChanged},
-        {A::BackgroundPicture, "背景图片", Attribute::Picture, 0,
-         one(E::BackgroundPicture), sameAsWrites, {E::BackgroundPicture},
-         SaveWhen::WithNormalPicture, false, &K::backgroundPictureChanged},
-        {A::WatermarkColour, "背景字体颜色", fore, 0xE0E0E0,
-         one(E::YearWatermark) + one(E::MonthWatermark), sameAsWrites, {E::YearWatermark},
-         always, false, &K::watermarkColourChanged},
-        // Read from Sunday's header, saved from Monday's.
-        {A::WeekdayBarBackColour, "星期栏背景色", back, 0xC0C0C0,
-         range(E::Weekday, 0, 6), sameAsWrites, {E::Weekday, 1}, always, false,
-         &K::weekdayBarBackColourChanged},
-        // The day numbers keep their colours.
-        {A::WeekdayTextColour, "星期1到5字体色", fore, 0,
-         range(E::Weekday, 1, 5), sameAsWrites, {E::Weekday, 1}, always, true,
-         &K::weekdayTextColourChanged},
-        {A::SundayTextColour, "星期天字体色", fore, 0x0000FF,
-         one(E::Weekday, 0) + range(E::Day, 0, kCells - 1, 7), sameAsWrites, {E::Weekday, 0},
-         always, false, &K::sundayTextColourChanged},
-        {A::SaturdayTextColour, "星期六字体色", fore, 0xFF0000,
-         one(E::Weekday, 6) + range(E::Day, 6, kCells - 1, 7), sameAsWrites, {E::Weekday, 6},
-         always, false, &K::saturdayTextColourChanged},
-        {A::ButtonBackColour, "按钮背景颜色", back, system_colour::kButtonFace,
-         range(E::Button, 0, 4), sameAsWrites, {E::Button, 0}, always, false,
-         &K::buttonBackColourChanged},
-    };
-    // clang-format on
-    struct ButtonPicture {
-        std::string_view normal, pressed;
-        void (Kalendo::*normalChanged)();
-        void (Kalendo::*pressedChanged)();
-    };
-    // In the order of Kalendo::Button.
-    const ButtonPicture pictures[] = {
-        {"按钮上年图片", "按钮按下上年图片", &K::previousYearPictureChanged,
-         &K::previousYearPressedPictureChanged},
-        {"按钮下年图片", "按钮按下下年图片", &K::nextYearPictureChanged,
-         &K::nextYearPressedPictureChanged},
-        {"按钮上月图片", "按钮按下上月图片", &K::previousMonthPictureChanged,
-         &K::previousMonthPressedPictureChanged},
-        {"按钮下月图片", "按钮按下下月图片", &K::nextMonthPictureChanged,
-         &K::nextMonthPressedPictureChanged},
-        {"按钮今天图片", "按钮按下今天图片", &K::todayPictureChanged,
-         &K::todayPressedPictureChanged},
-    };
-    // clang-format off
-    for (int b = 0; b < 5; ++b)
-        t.push_back({buttonPictureOf(Kalendo::Button(b), false), pictures[b].normal,
-                     Attribute::Picture, 0,
-                     one(E::Button, b), sameAsWrites, {E::Button, b}, SaveWhen::WithNormalPicture,
-                     false, pictures[b].normalChanged});
-    // A pressed picture belongs to a button with a normal one; alone it is not saved.
-    for (int b = 0; b < 5; ++b)
-        t.push_back({buttonPictureOf(Kalendo::Button(b), true), pictures[b].pressed,
-                     Attribute::PressedPicture, 0,
-                     one(E::Button, b), sameAsWrites, {E::Button, b}, SaveWhen::WithNormalPicture,
-                     false, pictures[b].pressedChanged});
-    // clang-format on
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        Q_ASSERT_X(t[i].id == Appearance(i), "appearance table", "rows follow Appearance");
-        if (t[i].loads.empty())
-            t[i].loads = t[i].writes;
-    }
-    return t;
-}
-
-} // namespace
-
-const std::vector<AppearanceProperty>& appearanceProperties() {
-    static const std::vector<AppearanceProperty> table = buildTable();
-    return table;
-}
-
-const AppearanceProperty& appearanceProperty(Appearance id) {
-    return appearanceProperties()[std::size_t(id)];
-}
-
-const AppearanceProperty* findAppearanceProperty(const QString& name) {
-    const std::string key = utf8(name);
-    for (const AppearanceProperty& p : appearanceProperties())
-        if (p.name == key)
-            return &p;
-    return nullptr;
+QString qName(const AppearanceProperty& p) {
+    return QString::fromUtf8(p.name.data(), qsizetype(p.name.size()));
 }
 
 } // namespace kalendo::detail
 
 namespace {
 
+using Notification = void (Kalendo::*)();
+
+// The Qt property's notification of each appearance property.
+Notification notificationOf(Appearance id) {
+    using A = Appearance;
+    using K = Kalendo;
+    // clang-format off
+    switch (id) {
+    case A::TitleBackColour: return &K::titleBackColourChanged;
+    case A::TitleSolarColour: return &K::titleSolarColourChanged;
+    case A::TitleLunarColour: return &K::titleLunarColourChanged;
+    case A::TitleOtherColour: return &K::titleOtherColourChanged;
+    case A::ControlBackColour: return &K::controlBackColourChanged;
+    case A::BackgroundPicture: return &K::backgroundPictureChanged;
+    case A::WatermarkColour: return &K::watermarkColourChanged;
+    case A::WeekdayBarBackColour: return &K::weekdayBarBackColourChanged;
+    case A::WeekdayTextColour: return &K::weekdayTextColourChanged;
+    case A::SundayTextColour: return &K::sundayTextColourChanged;
+    case A::SaturdayTextColour: return &K::saturdayTextColourChanged;
+    case A::ButtonBackColour: return &K::buttonBackColourChanged;
+    case A::PreviousYearPicture: return &K::previousYearPictureChanged;
+    case A::NextYearPicture: return &K::nextYearPictureChanged;
+    case A::PreviousMonthPicture: return &K::previousMonthPictureChanged;
+    case A::NextMonthPicture: return &K::nextMonthPictureChanged;
+    case A::TodayPicture: return &K::todayPictureChanged;
+    case A::PreviousYearPressedPicture: return &K::previousYearPressedPictureChanged;
+    case A::NextYearPressedPicture: return &K::nextYearPressedPictureChanged;
+    case A::PreviousMonthPressedPicture: return &K::previousMonthPressedPictureChanged;
+    case A::NextMonthPressedPicture: return &K::nextMonthPressedPictureChanged;
+    case A::TodayPressedPicture: return &K::todayPressedPictureChanged;
+    }
+    // clang-format on
+    return nullptr; // not reached: every property has a case
+}
+
 [[noreturn]] void invalidValue() {
     throw kalendo::EngineError(kalendo::Error::InvalidPropertyValue);
 }
 
 OleColour checkedColour(OleColour c) {
-    if (!kalendo::isValidOleColour(c))
+    if (!isValidColour(c))
         invalidValue();
     return c;
 }
@@ -251,8 +158,8 @@ void Kalendo::Private::put(const AppearanceProperty& p, const QVariant& value) {
 }
 
 void Kalendo::Private::notify(const AppearanceProperty& p) {
-    emit q->propertyChanged(p.qName());
-    emit(q->*p.changed)();
+    emit q->propertyChanged(qName(p));
+    emit(q->*notificationOf(p.id))();
 }
 
 OleColour Kalendo::Private::colour(Appearance id) const {
@@ -262,8 +169,7 @@ OleColour Kalendo::Private::colour(Appearance id) const {
 
 bool Kalendo::Private::putColour(Appearance id, OleColour c) {
     const AppearanceProperty& p = appearanceProperty(id);
-    return guard(p.qName(), [&](kalendo::Result&) { put(p, QVariant::fromValue<quint32>(c)); })
-        .ok();
+    return guard(qName(p), [&](kalendo::Result&) { put(p, QVariant::fromValue<quint32>(c)); }).ok();
 }
 
 QPixmap Kalendo::Private::picture(Appearance id) const {
@@ -273,7 +179,7 @@ QPixmap Kalendo::Private::picture(Appearance id) const {
 
 void Kalendo::Private::putPicture(Appearance id, const QPixmap& picture) {
     const AppearanceProperty& p = appearanceProperty(id);
-    guard(p.qName(), [&](kalendo::Result&) { put(p, QVariant::fromValue(picture)); });
+    guard(qName(p), [&](kalendo::Result&) { put(p, QVariant::fromValue(picture)); });
 }
 
 void Kalendo::Private::applyDefaults() {
@@ -289,7 +195,7 @@ kalendo::Result Kalendo::Private::load(kalendo::PropertyStore& store) {
         // Each element reads its key on its own; a value of the wrong kind stops the load.
         // The values go to the elements directly: a load writes no property.
         for (const AppearanceProperty& p : appearanceProperties()) {
-            const QString key = p.qName();
+            const QString key = qName(p);
             const QVariant before = get(p);
             for (const Slot& s : p.loads) {
                 if (p.isColour()) {
@@ -305,14 +211,14 @@ kalendo::Result Kalendo::Private::load(kalendo::PropertyStore& store) {
                                               : qvariant_cast<QPixmap>(before).cacheKey() !=
                                                     qvariant_cast<QPixmap>(after).cacheKey();
             if (changed)
-                emit(q->*p.changed)();
+                emit(q->*notificationOf(p.id))();
         }
     });
 }
 
 void Kalendo::Private::save(kalendo::PropertyStore& store) const {
     for (const AppearanceProperty& p : appearanceProperties()) {
-        const QString key = p.qName();
+        const QString key = qName(p);
         if (p.isColour()) {
             store.write(key, storedColour(colourAt(p.savedFrom, p.attribute), false),
                         storedColour(p.defaultColour, p.shortDefault));

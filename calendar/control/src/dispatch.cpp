@@ -194,7 +194,7 @@ QStringList Kalendo::methodNames() {
 QStringList Kalendo::propertyNames() {
     QStringList names;
     for (const AppearanceProperty& p : appearanceProperties())
-        names << p.qName();
+        names << qName(p);
     return names << kSolarDateProperty << kLunarDateProperty;
 }
 
@@ -239,7 +239,7 @@ Result Kalendo::call(const QString& member, QVariantList& args) {
 
 Result Kalendo::propertyGet(const QString& name) const {
     return d->guard(name, [&](Result& result) {
-        if (const AppearanceProperty* p = findAppearanceProperty(name))
+        if (const AppearanceProperty* p = findAppearanceProperty(utf8(name)))
             result.value = d->get(*p);
         else if (name == kLunarDateProperty)
             result.value = lunarDateText(kalendo::LunarDate::fromSolar(d->view.selectedDate()));
@@ -251,7 +251,7 @@ Result Kalendo::propertyGet(const QString& name) const {
 }
 
 Result Kalendo::propertyPut(const QString& name, const QVariant& value) {
-    if (const AppearanceProperty* p = findAppearanceProperty(name))
+    if (const AppearanceProperty* p = findAppearanceProperty(utf8(name)))
         return d->guard(name, [&](Result&) { d->put(*p, value); });
     if (isDateProperty(name)) {
         const Result r = d->act(name, [&](Result&) {

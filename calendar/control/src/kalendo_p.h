@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "appearance_p.h"
+#include "appearance_table.h"
 #include "elements_p.h"
 #include "kalendo/control.h"
 #include "logging_p.h"
@@ -20,10 +20,10 @@
 
 namespace kalendo::detail {
 
-constexpr int kCells = MonthGrid::kCells;
-
 std::string utf8(const QString& s);
 QString qs(const std::string& s);
+// A property's dispatch name and persisted key, as Qt hands it to hosts.
+QString qName(const AppearanceProperty& p);
 
 Value toValue(const QVariant& v);
 QVariant toVariant(const Value& v);

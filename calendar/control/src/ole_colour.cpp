@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "kalendo/ole_colour.h"
 
+#include "appearance_table.h"
+
 namespace kalendo {
 
 namespace {
-
-constexpr OleColour kSystemFlag = 0x80000000u;
-constexpr OleColour kLastSystemColour = 0x18;
 
 // The nearest palette role for each system colour index.
 QColor systemColour(unsigned index, const QPalette& pal) {
@@ -70,15 +69,13 @@ QColor systemColour(unsigned index, const QPalette& pal) {
 } // namespace
 
 bool isValidOleColour(OleColour value) {
-    if ((value & 0xFF000000u) == 0)
-        return true;
-    return (value & 0xFFFFFF00u) == kSystemFlag && (value & 0xFFu) <= kLastSystemColour;
+    return detail::isValidColour(value);
 }
 
 QColor toQColor(OleColour value, const QPalette& palette) {
     if (!isValidOleColour(value))
         return {};
-    if (value & kSystemFlag)
+    if (value & detail::kSystemColourFlag)
         return systemColour(value & 0xFFu, palette);
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }

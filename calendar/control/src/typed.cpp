@@ -285,17 +285,20 @@ void Kalendo::setButtonBackColour(const QColor& c) {
         d->putColour(A::ButtonBackColour, kalendo::fromQColor(c));
 }
 
+// The table numbers the buttons as Kalendo::Button does.
+static_assert(int(Kalendo::Button::Today) == kButtons - 1);
+
 QPixmap Kalendo::buttonPicture(Button button) const {
-    return d->picture(buttonPictureOf(button, false));
+    return d->picture(buttonPictureOf(int(button), false));
 }
 void Kalendo::setButtonPicture(Button button, const QPixmap& picture) {
-    d->putPicture(buttonPictureOf(button, false), picture);
+    d->putPicture(buttonPictureOf(int(button), false), picture);
 }
 QPixmap Kalendo::buttonPressedPicture(Button button) const {
-    return d->picture(buttonPictureOf(button, true));
+    return d->picture(buttonPictureOf(int(button), true));
 }
 void Kalendo::setButtonPressedPicture(Button button, const QPixmap& picture) {
-    d->putPicture(buttonPictureOf(button, true), picture);
+    d->putPicture(buttonPictureOf(int(button), true), picture);
 }
 
 QPixmap Kalendo::previousYearPicture() const {

@@ -1,16 +1,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The table of the control's appearance properties: for each its dispatch name (also its
-// persisted key), kind, default, the elements it writes and reads, those a load applies
-// it to, and how a save keeps it. Everything about these properties reads this table.
+// The table of the appearance properties, read by both controls (the Qt widget and the
+// ActiveX control): for each its dispatch name (also its persisted key), kind, default, the
+// elements it writes and reads, those a load applies it to, and how a save keeps it.
+// Everything about these properties reads this table; each control brings its own elements,
+// values and notifications. Plain C++, without Qt or Windows.
 
-#include "kalendo/control.h"
+#include "kalendo/ole_colour_value.h"
 
+#include <cstddef>
+#include <kalendo/month_grid.h>
 #include <string_view>
 #include <vector>
 
 namespace kalendo::detail {
+
+constexpr OleColour kSystemColourFlag = 0x80000000u; // 0x800000nn is system colour nn
+constexpr OleColour kLastSystemColour = 0x18;
+
+// Whether a value is a colour the controls take: a plain colour or a known system colour.
+constexpr bool isValidColour(OleColour c) {
+    return (c & 0xFF000000u) == 0 ||
+           ((c & 0xFFFFFF00u) == kSystemColourFlag && (c & 0xFFu) <= kLastSystemColour);
+}
+
+constexpr int kCells = MonthGrid::kCells;
+constexpr int kButtons = 5; // 上年, 下年, 上月, 下月, 今天
 
 // The elements an appearance property touches.
 enum class Element {
@@ -57,9 +73,19 @@ enum class Appearance {
     SundayTextColour,
     SaturdayTextColour,
     ButtonBackColour,
-    PreviousYearPicture, // the five normal pictures, in the order of Kalendo::Button
-    PreviousYearPressedPicture = PreviousYearPicture + 5, // the five pressed ones
+    // The buttons' normal pictures, then their pressed ones, each in the order of kButtons.
+    PreviousYearPicture,
+    NextYearPicture,
+    PreviousMonthPicture,
+    NextMonthPicture,
+    TodayPicture,
+    PreviousYearPressedPicture,
+    NextYearPressedPicture,
+    PreviousMonthPressedPicture,
+    NextMonthPressedPicture,
+    TodayPressedPicture,
 };
+constexpr std::size_t kAppearanceCount = std::size_t(Appearance::TodayPressedPicture) + 1;
 
 struct AppearanceProperty {
     Appearance id;
@@ -70,23 +96,25 @@ struct AppearanceProperty {
     std::vector<Slot> loads;  // a load applies the key to these, reading it for each
     Slot savedFrom;           // a save takes the value from here
     SaveWhen saveWhen;
-    bool shortDefault;          // the stored default is a 16-bit integer
-    void (Kalendo::*changed)(); // the Qt property's notification
+    bool shortDefault; // the stored default is a 16-bit integer
 
     bool isColour() const {
         return attribute == Attribute::ForeColour || attribute == Attribute::BackColour;
     }
-    QString qName() const { return QString::fromUtf8(name.data(), qsizetype(name.size())); }
 };
 
+// In the order of Appearance.
 const std::vector<AppearanceProperty>& appearanceProperties();
 const AppearanceProperty& appearanceProperty(Appearance id);
-const AppearanceProperty* findAppearanceProperty(const QString& name); // nullptr: none
+const AppearanceProperty* findAppearanceProperty(std::string_view name); // nullptr: none
 
-constexpr Appearance buttonPictureOf(Kalendo::Button b, bool pressed) {
+// The normal or pressed picture of button 0 ... kButtons - 1.
+constexpr Appearance buttonPictureOf(int button, bool pressed) {
     return static_cast<Appearance>(static_cast<int>(pressed ? Appearance::PreviousYearPressedPicture
                                                             : Appearance::PreviousYearPicture) +
-                                   static_cast<int>(b));
+                                   button);
 }
+static_assert(buttonPictureOf(kButtons - 1, false) == Appearance::TodayPicture);
+static_assert(buttonPictureOf(kButtons - 1, true) == Appearance::TodayPressedPicture);
 
 } // namespace kalendo::detail
