@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   # toolchain and test frameworks
   g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # a compiler cache: a machine that built the project before builds it again in minutes
+  ccache
   clang libclang-rt-dev
   # Qt 6 (widgets, tools, multimedia, D-Bus) for the program and the control
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-multimedia-dev

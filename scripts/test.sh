@@ -13,6 +13,12 @@ jobs=$(nproc)
 
 bash scripts/install-deps.sh
 
+# Every build below goes through the compiler cache; paths under this checkout count as
+# relative, so another checkout of the same sources finds what this machine compiled before.
+if command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+fi
+
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
