@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The control object: its identity, the dispatch interface _Kalendo and the inspection
+// The control object: its identity, the dispatch interface _Kalendo and the read-back
 // interface.
 #include "control.h"
 
@@ -130,8 +130,8 @@ HRESULT Control::QueryInterface(REFIID iid, void** out) {
         p = static_cast<IProvideClassInfo2*>(this);
     else if (iid == IID_IQuickActivate)
         p = static_cast<IQuickActivate*>(this);
-    else if (iid == __uuidof(IKalendoInspect))
-        p = static_cast<IKalendoInspect*>(this);
+    else if (iid == __uuidof(IKalendoReadback))
+        p = static_cast<IKalendoReadback*>(this);
     *out = p;
     if (!p)
         return E_NOINTERFACE;
@@ -373,7 +373,7 @@ Date Control::today() const {
     return Date::fromYmd(now.wYear, now.wMonth, now.wDay);
 }
 
-// --- IKalendoInspect ---
+// --- IKalendoReadback ---
 
 HRESULT Control::SetToday(DATE day) {
     if (day == 0) {

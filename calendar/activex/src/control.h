@@ -8,8 +8,8 @@
 
 #include "com_ptr.h"
 #include "element_colours.h"
-#include "inspect.h"
 #include "members.h"
+#include "readback.h"
 
 #include <array>
 #include <kalendo/engine.h>
@@ -61,7 +61,7 @@ class Control final : public IDispatch,
                       public IConnectionPointContainer,
                       public IProvideClassInfo2,
                       public IQuickActivate,
-                      public IKalendoInspect {
+                      public IKalendoReadback {
 public:
     Control();
     Control(const Control&) = delete;
@@ -165,7 +165,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetContentExtent(LPSIZEL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetContentExtent(LPSIZEL size) override;
 
-    // IKalendoInspect
+    // IKalendoReadback
     HRESULT STDMETHODCALLTYPE SetToday(DATE today) override;
     HRESULT STDMETHODCALLTYPE Cell(LONG cell, BSTR* day, BSTR* caption, DWORD* colour,
                                    BOOL* today) override;

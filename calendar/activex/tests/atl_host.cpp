@@ -8,7 +8,7 @@
 // them), places.txt (screen points to click), result.txt (what the clicks did).
 // Exit status 0 when both clicks did what they should.
 #include "com_ptr.h"
-#include "inspect.h"
+#include "readback.h"
 
 #include <cstdio>
 #include <oleauto.h>
@@ -59,15 +59,15 @@ HRESULT invoke(IDispatch* d, const wchar_t* name, WORD flags, VARIANT* args, UIN
 }
 
 // Cells and titles in the command's --cells form.
-std::string shownCells(IKalendoInspect* inspect) {
+std::string shownCells(IKalendoReadback* readback) {
     std::string out;
     LONG selected = -1;
-    inspect->State(&selected, nullptr, nullptr, nullptr);
+    readback->State(&selected, nullptr, nullptr, nullptr);
     for (LONG i = 0; i < 39; ++i) {
         BSTR day = nullptr, caption = nullptr;
         DWORD colour = 0;
         BOOL today = FALSE;
-        inspect->Cell(i, &day, &caption, &colour, &today);
+        readback->Cell(i, &day, &caption, &colour, &today);
         char line[64];
         std::snprintf(line, sizeof line, "\t0x%06lX\t", static_cast<unsigned long>(colour));
         out += std::to_string(i) + "\t" + utf8(day) + "\t" + utf8(caption) + line +
@@ -83,7 +83,7 @@ std::string shownCells(IKalendoInspect* inspect) {
     };
     for (const auto& [name, element] : titles) {
         BSTR text = nullptr;
-        inspect->Text(LONG(element), &text);
+        readback->Text(LONG(element), &text);
         out += std::string(name) + "\t" + utf8(text) + "\n";
         SysFreeString(text);
     }
@@ -155,11 +155,11 @@ int wmain(int argc, wchar_t** argv) {
                      static_cast<unsigned long>(created));
         return 1;
     }
-    const auto inspect = unknown.as<IKalendoInspect>();
+    const auto readback = unknown.as<IKalendoReadback>();
     const auto dispatch = unknown.as<IDispatch>();
     const auto inPlace = unknown.as<IOleInPlaceObject>();
     HWND control = nullptr;
-    if (!inspect || !dispatch || !inPlace || FAILED(inPlace->GetWindow(&control))) {
+    if (!readback || !dispatch || !inPlace || FAILED(inPlace->GetWindow(&control))) {
         std::fprintf(stderr, "atl_host: the control is not in place\n");
         return 1;
     }
@@ -170,7 +170,7 @@ int wmain(int argc, wchar_t** argv) {
     day.wDay = 23;
     DATE pinned = 0;
     SystemTimeToVariantTime(&day, &pinned);
-    inspect->SetToday(pinned);
+    readback->SetToday(pinned);
     VARIANT args[2];
     args[1].vt = args[0].vt = VT_I2;
     args[1].iVal = 2008; // arguments go last first
@@ -184,12 +184,12 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     pump(500);
-    writeFile(L"cells.txt", shownCells(inspect.get()));
+    writeFile(L"cells.txt", shownCells(readback.get()));
 
     // The 8th of April (cell 9) by the line under its number; then the next-month button.
     RECT cell{}, button{}, window{};
-    inspect->Place(9, &cell);
-    inspect->Place(kFirstButtonPlace + 3, &button);
+    readback->Place(9, &cell);
+    readback->Place(kFirstButtonPlace + 3, &button);
     GetWindowRect(control, &window);
     const POINT cellPoint = centreOnScreen(control, cell, true);
     const POINT buttonPoint = centreOnScreen(control, button, false);
@@ -203,12 +203,12 @@ int wmain(int argc, wchar_t** argv) {
     const bool clickedDay = waitFor(
         [&] {
             LONG s = -1;
-            inspect->State(&s, nullptr, nullptr, nullptr);
+            readback->State(&s, nullptr, nullptr, nullptr);
             return s == 9;
         },
         60000);
     BSTR lunarMonth = nullptr;
-    inspect->Text(LONG(Shown::LunarMonthList), &lunarMonth);
+    readback->Text(LONG(Shown::LunarMonthList), &lunarMonth);
     result += std::string("day ") + (clickedDay ? "selected" : "not selected") + " lunar month " +
               utf8(lunarMonth) + "\n";
     SysFreeString(lunarMonth);
@@ -217,12 +217,12 @@ int wmain(int argc, wchar_t** argv) {
     const bool moved = clickedDay && waitFor(
                                          [&] {
                                              LONG y = 0, m = 0;
-                                             inspect->State(nullptr, nullptr, &y, &m);
+                                             readback->State(nullptr, nullptr, &y, &m);
                                              return y == 2008 && m == 5;
                                          },
                                          60000);
     LONG y = 0, m = 0;
-    inspect->State(nullptr, nullptr, &y, &m);
+    readback->State(nullptr, nullptr, &y, &m);
     result += "month " + std::to_string(y) + "-" + std::to_string(m) + "\n";
     writeFile(L"result.txt", result);
 

@@ -2,8 +2,8 @@
 // A C++ Automation host: the registered control created by its class name and driven by
 // member names, its answers held against the engine's own.
 #include "host_support.h"
-#include "inspect.h"
 #include "members.h"
+#include "readback.h"
 #include "variant.h"
 
 #include <gtest/gtest.h>
@@ -189,12 +189,12 @@ TEST_F(HostTest, TheDatePropertiesSelectADayAndReadItBack) {
         EXPECT_EQ(fromOleDate(c.result.v.date).date, Date::fromYmd(2008, 4, 23));
     }
     LONG selected = -1;
-    control.as<IKalendoInspect>()->State(&selected, nullptr, nullptr, nullptr);
+    control.as<IKalendoReadback>()->State(&selected, nullptr, nullptr, nullptr);
     EXPECT_EQ(selected, 24); // April 2008 starts on a Tuesday
     // A day the lists cannot show is refused, and the selection stays.
     EXPECT_EQ(put(control.get(), L"中阳历", date(1800, 1, 1)).errorCode,
               errorCode(Error::InvalidPropertyValue));
-    control.as<IKalendoInspect>()->State(&selected, nullptr, nullptr, nullptr);
+    control.as<IKalendoReadback>()->State(&selected, nullptr, nullptr, nullptr);
     EXPECT_EQ(selected, 24);
 }
 

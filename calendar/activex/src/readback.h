@@ -2,7 +2,7 @@
 #pragma once
 
 // A private interface of the control, outside its type library: what it shows, read back
-// by inspectors and tests, and the control's idea of today, which a host may pin.
+// by hosts and tests, and the control's idea of today, which a host may pin.
 
 #include <oaidl.h>
 #include <unknwn.h>
@@ -10,7 +10,7 @@
 
 // clang-format off
 MIDL_INTERFACE("4D7A0151-6CE6-4282-96A1-B47E1E98C942")
-IKalendoInspect : public IUnknown {
+IKalendoReadback : public IUnknown {
     // Pins today's date (DATE); 0 gives the system clock back. Does not refill the grid.
     virtual HRESULT STDMETHODCALLTYPE SetToday(DATE today) = 0;
     // The day number, calendar line and its colour of cell 0 ... 38, and whether the number
@@ -26,12 +26,12 @@ IKalendoInspect : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Place(LONG element, RECT* rect) = 0;
 };
 // clang-format on
-__CRT_UUID_DECL(IKalendoInspect, 0x4D7A0151, 0x6CE6, 0x4282, 0x96, 0xA1, 0xB4, 0x7E, 0x1E, 0x98,
+__CRT_UUID_DECL(IKalendoReadback, 0x4D7A0151, 0x6CE6, 0x4282, 0x96, 0xA1, 0xB4, 0x7E, 0x1E, 0x98,
                 0xC9, 0x42)
 
 namespace kalendo::activex {
 
-// The texts IKalendoInspect::Text reads.
+// The texts IKalendoReadback::Text reads.
 enum class Shown : LONG {
     SolarYearList,
     SolarMonthList,
