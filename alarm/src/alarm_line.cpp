@@ -73,23 +73,6 @@ QString storedActionText(const AdditionalAction& action, const QString& programP
     return action.stored.toString();
 }
 
-AlarmFields splitAlarmLine(const QString& line) {
-    AlarmFields fields;
-    QString* const targets[] = {&fields.time, &fields.type, &fields.prompt};
-    qsizetype start = 0;
-    for (QString* target : targets) {
-        const qsizetype bar = line.indexOf(QLatin1Char('|'), start);
-        if (bar < 0) {
-            *target = line.mid(start);
-            return fields;
-        }
-        *target = line.mid(start, bar - start);
-        start = bar + 1;
-    }
-    fields.action = line.mid(start);
-    return fields;
-}
-
 QString buildAlarmLine(const QDateTime& alarmTime, QStringView type, const QString& prompt,
                        const QString& action) {
     QString safePrompt = prompt;
@@ -420,11 +403,6 @@ std::optional<qint64> parseAlarmMinute(QStringView text, const AlarmTimeForms& f
     if (!parsed)
         return std::nullopt;
     return parsed->date.toJulianDay() * 1440 + parsed->time.hour() * 60 + parsed->time.minute();
-}
-
-bool hasReadableAlarmTime(QStringView line, const AlarmTimeForms& forms) {
-    const qsizetype bar = line.indexOf(QLatin1Char('|'));
-    return parseAlarmMinute(bar < 0 ? line : line.left(bar), forms).has_value();
 }
 
 } // namespace tikko

@@ -37,13 +37,27 @@ int LoadedStore::unreadableCount() const {
                                           [](const Alarm& alarm) { return !alarm.readable(); }));
 }
 
+bool holdsAnAlarm(const StoreLine& line) {
+    return line.text.size() > 10;
+}
+
+QList<Alarm> alarmsOf(StoreLines lines) {
+    QList<Alarm> alarms;
+    alarms.reserve(lines.size());
+    for (StoreLine& line : lines) {
+        if (holdsAnAlarm(line))
+            alarms.append(Alarm(std::move(line)));
+    }
+    return alarms;
+}
+
 LoadedStore applyLoadRules(StoreLines lines, bool autoClear, const QDateTime& now,
                            const AlarmTimeForms& forms) {
     const qint64 presentMinute = minuteOf(now);
     LoadedStore loaded;
     loaded.alarms.reserve(lines.size());
     for (StoreLine& line : lines) {
-        if (line.text.size() <= 10)
+        if (!holdsAnAlarm(line))
             continue;
         Alarm alarm(std::move(line), forms);
         if (!alarm.readable() || minuteDifference(alarm.minute(), presentMinute) <= 0) {
@@ -365,8 +379,7 @@ LoadedStore AlarmStore::load(AlarmModel& model, bool autoClear, const QDateTime&
     StoreFile file = readStoreFile(m_paths.read);
     // Only a file that saves would replace, and that may hold alarms, is left alone (a folder
     // or a FIFO of that name holds none: saving fails and says so).
-    m_leftAlone = m_paths.read == m_paths.write && file.regular &&
-                  (!file.error.isEmpty() || !file.text.whole);
+    m_leftAlone = m_paths.read == m_paths.write && file.mustBeKept();
     StoreLines lines = std::move(file.text.lines);
     if (m_paths.read == m_paths.write) {
         m_base = lines;
@@ -433,15 +446,10 @@ void AlarmStore::saveFiredRecord() {
 void AlarmStore::mergeFrom(const StoreFile& file, AlarmModel& model) {
     StoreLines theirs;
     for (const StoreLine& line : file.text.lines) {
-        if (line.text.size() > 10) // as at start-up: the empty line of an empty store
+        if (holdsAnAlarm(line))
             theirs.append(line);
     }
-    const StoreLines merged = mergeStoreLines(m_base, model.storeLines(), theirs);
-    QList<Alarm> alarms;
-    alarms.reserve(merged.size());
-    for (const StoreLine& line : merged)
-        alarms.append(Alarm(line));
-    model.replaceAll(std::move(alarms));
+    model.replaceAll(alarmsOf(mergeStoreLines(m_base, model.storeLines(), theirs)));
     m_base = theirs;
     m_stamp = file.stamp;
 }
@@ -450,15 +458,15 @@ AlarmStore::Saved AlarmStore::save(AlarmModel& model) {
     Saved saved;
     if (!m_leftAlone && storeChangedOnDisk()) {
         const StoreFile file = readStoreFile(m_paths.write);
-        if (file.regular && file.error.isEmpty() && file.text.whole) {
-            mergeFrom(file, model);
-            saved.merged = true;
-        } else if (file.regular) {
+        if (file.mustBeKept()) {
             // Another program left something here that cannot be read whole: keep it, and
             // keep this program's alarms beside it.
             m_leftAlone = true;
             m_lastStoreId = 0;
             saved.leftAloneNow = true;
+        } else if (file.regular) {
+            mergeFrom(file, model);
+            saved.merged = true;
         }
     }
     if (m_leftAlone) {
@@ -493,7 +501,7 @@ bool AlarmStore::mergeOutsideChange(AlarmModel& model) {
     if (m_leftAlone || !storeChangedOnDisk())
         return false;
     const StoreFile file = readStoreFile(m_paths.write);
-    if (!file.stamp.exists || !file.error.isEmpty() || !file.text.whole) {
+    if (!file.regular || file.mustBeKept()) {
         // Gone, or not readable whole: the next save decides; nothing to merge now.
         m_stamp = file.stamp;
         return false;

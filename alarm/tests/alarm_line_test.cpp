@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/fake_clock.h"
 #include "tikko/alarm/alarm_line.h"
+#include "tikko/alarm/alarm_model.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -20,30 +21,30 @@ TEST(AlarmLine, ProgramPathIsStoredRightAfterThePrefixWithBlanksKept) {
         buildAlarmLine(at("2026-12-08 10:05:00"), reminder::Action, {},
                        action::RunProgramPrefix.toString() + "/opt/my tools/run me");
     EXPECT_EQ(line, QStringLiteral("2026-12-08 10:05:00|附加动作||运行软件:/opt/my tools/run me"));
-    EXPECT_EQ(splitAlarmLine(line).action, QStringLiteral("运行软件:/opt/my tools/run me"));
+    EXPECT_EQ(Alarm(StoreLine{line, {}}).action(), QStringLiteral("运行软件:/opt/my tools/run me"));
 }
 
 TEST(AlarmLine, BarInPromptBecomesFullWidthSoFieldsStayInPlace) {
     const QString line = buildAlarmLine(at("2026-12-08 10:05:00"), reminder::SoundAndText,
                                         QStringLiteral("a|b|c"), {});
-    const AlarmFields fields = splitAlarmLine(line);
-    EXPECT_EQ(fields.type, reminder::SoundAndText);
-    EXPECT_EQ(fields.prompt, QStringLiteral("a｜b｜c"));
-    EXPECT_TRUE(fields.action.isEmpty());
+    const Alarm fields(StoreLine{line, {}});
+    EXPECT_EQ(fields.type(), reminder::SoundAndText);
+    EXPECT_EQ(fields.prompt(), QStringLiteral("a｜b｜c"));
+    EXPECT_TRUE(fields.action().isEmpty());
 }
 
 TEST(AlarmLine, SplitReadsMissingTrailingFieldsAsEmptyAndKeepsBarsInTheAction) {
-    AlarmFields fields = splitAlarmLine(QStringLiteral("2026-12-08 10:05:00|声音提醒"));
-    EXPECT_EQ(fields.time, QStringLiteral("2026-12-08 10:05:00"));
-    EXPECT_EQ(fields.type, reminder::Sound);
-    EXPECT_TRUE(fields.prompt.isEmpty());
-    EXPECT_TRUE(fields.action.isEmpty());
+    const Alarm two(StoreLine{QStringLiteral("2026-12-08 10:05:00|声音提醒"), {}});
+    EXPECT_EQ(two.time(), QStringLiteral("2026-12-08 10:05:00"));
+    EXPECT_EQ(two.type(), reminder::Sound);
+    EXPECT_TRUE(two.prompt().isEmpty());
+    EXPECT_TRUE(two.action().isEmpty());
 
-    fields = splitAlarmLine(QStringLiteral("t|附加动作||运行软件:/a|b"));
-    EXPECT_EQ(fields.action, QStringLiteral("运行软件:/a|b"));
+    const Alarm program(StoreLine{QStringLiteral("t|附加动作||运行软件:/a|b"), {}});
+    EXPECT_EQ(program.action(), QStringLiteral("运行软件:/a|b"));
 
-    fields = splitAlarmLine(QString());
-    EXPECT_TRUE(fields.time.isEmpty() && fields.type.isEmpty());
+    const Alarm none(StoreLine{QString(), {}});
+    EXPECT_TRUE(none.time().isEmpty() && none.type().isEmpty());
 }
 
 TEST(AlarmTime, WritesFourDigitYearsAndTheDateAloneAtMidnight) {
@@ -176,12 +177,12 @@ TEST(AlarmTime, OldStoresOfEachLocaleReadAsTheirLinesSay) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << locale;
         for (const QString& line :
              QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-            const AlarmFields fields = splitAlarmLine(line);
-            const auto parsed = parseAlarmTime(fields.time, forms);
+            const Alarm fields(StoreLine{line, {}}, forms);
+            const auto parsed = parseAlarmTime(fields.time(), forms);
             const QString read =
                 parsed ? parsed->toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("-");
-            EXPECT_EQ(read, fields.prompt) << locale << ": " << line.toStdString();
-            EXPECT_EQ(hasReadableAlarmTime(line, forms), parsed.has_value());
+            EXPECT_EQ(read, fields.prompt()) << locale << ": " << line.toStdString();
+            EXPECT_EQ(fields.readable(), parsed.has_value());
         }
     }
 }

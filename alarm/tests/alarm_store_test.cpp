@@ -214,8 +214,8 @@ TEST_F(StoreTest, OneBadByteLeavesEveryLineByteForByte) {
     EXPECT_TRUE(lines[2].isKeptAsBytes());
     EXPECT_FALSE(lines[1].isKeptAsBytes() || lines[3].isKeptAsBytes());
     // The kept line still fires, with its prompt shown as far as it can be read.
-    EXPECT_TRUE(hasReadableAlarmTime(lines[2].text));
-    EXPECT_EQ(splitAlarmLine(lines[2].text).prompt, QStringLiteral("重要提示\uFFFD哦"));
+    EXPECT_TRUE(Alarm(lines[2]).readable());
+    EXPECT_EQ(Alarm(lines[2]).prompt(), QStringLiteral("重要提示\uFFFD哦"));
     EXPECT_EQ(loadAndSave(original, at("2030-01-01 00:00:00")), original);
 }
 
@@ -228,9 +228,9 @@ TEST_F(StoreTest, BadBytesThatGb18030WouldMisreadAreKeptAsBytes) {
     for (int i : {1, 2, 3, 4}) {
         EXPECT_TRUE(lines[i].isKeptAsBytes()) << i;
         EXPECT_EQ(lines[i].text.count(QLatin1Char('|')), 3) << i;
-        EXPECT_TRUE(hasReadableAlarmTime(lines[i].text)) << i;
+        EXPECT_TRUE(Alarm(lines[i]).readable()) << i;
     }
-    EXPECT_EQ(splitAlarmLine(lines[2].text).type, reminder::Sound);
+    EXPECT_EQ(Alarm(lines[2]).type(), reminder::Sound);
     const QByteArray saved = loadAndSave(original, at("2030-01-01 00:00:00"));
     EXPECT_EQ(rawLines(saved), rawLines(original));
 }
@@ -254,8 +254,7 @@ TEST_F(StoreTest, ByteOrderMarksAreReadAndWrittenBackAsPlainUtf8) {
         ASSERT_EQ(lines.size(), 3) << name;
         EXPECT_EQ(lines[1].text, QStringLiteral("2026-12-08 11:00:00|文本框提醒|生日快乐 😀|"))
             << name;
-        EXPECT_EQ(parseAlarmMinute(splitAlarmLine(lines[0].text).time),
-                  minuteOf(at("2026-12-08 10:05:00")))
+        EXPECT_EQ(parseAlarmMinute(Alarm(lines[0]).time()), minuteOf(at("2026-12-08 10:05:00")))
             << name;
         EXPECT_EQ(loadAndSave(data(name), at("2026-12-08 10:05:00")), expected) << name;
     }
@@ -615,13 +614,13 @@ TEST(SystemLocaleStore, OldDateFormsFireInTheirMinute) {
     ASSERT_FALSE(bytes.isEmpty()) << "no store for " << name.toStdString();
     int readable = 0;
     for (const StoreLine& line : decodeStoreLines(bytes)) {
-        const AlarmFields fields = splitAlarmLine(line.text);
-        if (fields.prompt == QLatin1String("-")) {
-            EXPECT_FALSE(hasReadableAlarmTime(line.text)) << line.text.toStdString();
+        const Alarm fields(line);
+        if (fields.prompt() == QLatin1String("-")) {
+            EXPECT_FALSE(fields.readable()) << line.text.toStdString();
             continue;
         }
         const QDateTime minute =
-            QDateTime::fromString(fields.prompt, QStringLiteral("yyyy-MM-dd HH:mm"));
+            QDateTime::fromString(fields.prompt().toString(), QStringLiteral("yyyy-MM-dd HH:mm"));
         ASSERT_TRUE(minute.isValid()) << line.text.toStdString();
         const StoreLines one{line};
         // Due in its minute (kept, to fire at the first pass), expired a minute later.

@@ -184,17 +184,12 @@ StoreTarget::StoreTarget(StoreLocation location, QSettings& settings)
     : m_location(std::move(location))
     , m_settings(settings) {
     StoreFile file = readStoreFile(m_location.readPath);
-    if (file.regular && !file.error.isEmpty())
-        m_unwritable = QStringLiteral("它无法读取（%1），为免丢失闹钟不改动它").arg(file.error);
-    else if (!file.text.whole)
-        m_unwritable = QStringLiteral("它有无法识别的字符，为免丢失闹钟不改动它");
-    QList<Alarm> alarms;
-    for (StoreLine& line : file.text.lines) {
-        // The program skips such lines too: they are no alarms.
-        if (line.text.size() > 10)
-            alarms.append(Alarm(std::move(line)));
-    }
-    m_alarms.replaceAll(std::move(alarms));
+    if (file.mustBeKept())
+        m_unwritable =
+            file.error.isEmpty()
+                ? QStringLiteral("它有无法识别的字符，为免丢失闹钟不改动它")
+                : QStringLiteral("它无法读取（%1），为免丢失闹钟不改动它").arg(file.error);
+    m_alarms.replaceAll(alarmsOf(std::move(file.text.lines)));
 }
 
 QString StoreTarget::advanceMinutes() const {

@@ -230,10 +230,8 @@ void FrmMain::snooze(int minutes, const QStringList& lines) {
     }
     m_ringingAlarm.clear();
     m_trayMenu->findChild<QAction*>(QStringLiteral("mTraySnooze"))->setVisible(false);
-    if (!added)
-        return;
-    setAdvertisementShown(false);
-    saveAlarmStore();
+    if (added)
+        saveAlarmStore();
 }
 
 void FrmMain::formLoad() {
@@ -591,7 +589,6 @@ void FrmMain::on_cmdAdd_clicked() {
             addAlarm(outcome.line);
         m_editing.reset();
         m_ui->Frame1->setTitle(QStringLiteral("添加闹钟"));
-        setAdvertisementShown(false);
         saveAlarmStore();
     });
 }
@@ -712,13 +709,9 @@ void FrmMain::on_mEditC_triggered() {
 void FrmMain::on_mDelC_triggered() {
     guarded(lcShell, "mDelC", [this] {
         const int row = m_ui->lstA->selectedRow();
-        if (row >= 0) {
-            m_alarms.removeAt(row);
-            // The user picks the next one to delete, not the list.
-            m_ui->lstA->clearChoice();
-            saveAlarmStore();
-        }
-        if (m_alarms.isEmpty())
+        if (row >= 0)
+            removeAlarm(row);
+        else if (m_alarms.isEmpty())
             setAdvertisementShown(true);
     });
 }
@@ -728,9 +721,7 @@ void FrmMain::on_mDelAC_triggered() {
         if (!m_alarms.isEmpty() &&
             !m_context.ui.ask(QStringLiteral("删除全部 %1 个闹钟？").arg(m_alarms.count()), this))
             return;
-        m_alarms.clear();
-        setAdvertisementShown(true);
-        saveAlarmStore();
+        removeAlarm(-1);
     });
 }
 
@@ -783,8 +774,7 @@ void FrmMain::alarmFired(const Alarm& alarm) {
 }
 
 SaveResult FrmMain::addAlarmLine(const QString& line, int& row) {
-    const AlarmModel::Id id = m_alarms.idAt(m_alarms.append(Alarm(StoreLine{line, {}})));
-    setAdvertisementShown(false);
+    const AlarmModel::Id id = addAlarm(line);
     const SaveResult result = saveAlarmStore();
     row = m_alarms.rowOf(id); // a merge with the file may have moved it
     return result;
@@ -795,6 +785,7 @@ SaveResult FrmMain::removeAlarm(int row) {
         m_alarms.clear();
     else
         m_alarms.removeAt(row);
+    // The user picks the next one to delete, not the list.
     m_ui->lstA->clearChoice();
     if (m_alarms.isEmpty())
         setAdvertisementShown(true);
@@ -866,8 +857,10 @@ SaveResult FrmMain::saveAlarmStore() {
     return saved.result;
 }
 
-void FrmMain::addAlarm(const QString& line) {
-    m_alarms.append(Alarm(StoreLine{line, {}}));
+AlarmModel::Id FrmMain::addAlarm(const QString& line) {
+    const int row = m_alarms.append(Alarm(StoreLine{line, {}}));
+    setAdvertisementShown(false); // the list shows what was added
+    return m_alarms.idAt(row);
 }
 
 void FrmMain::showSettings() {

@@ -106,18 +106,6 @@ const AdditionalAction* findActionName(QStringView name);
 // The text a line stores for an editor item ("运行软件:" and the path for a program).
 QString storedActionText(const AdditionalAction& action, const QString& programPath);
 
-// One alarm line split into its four fields. Missing trailing fields read as empty.
-struct AlarmFields {
-    QString time;
-    QString type;
-    QString prompt;
-    QString action;
-};
-
-// Splits at the first three "|". Whatever follows the third belongs to the action, so a
-// program path holding "|" survives.
-AlarmFields splitAlarmLine(const QString& line);
-
 // Joins the four fields. A "|" in the prompt would shift the later fields, so it becomes
 // the full-width "｜".
 QString buildAlarmLine(const QDateTime& alarmTime, QStringView type, const QString& prompt,
@@ -188,10 +176,6 @@ qint64 minuteOf(const QDateTime& time);
 // parseAlarmTime followed by minuteOf, without building a date-time.
 std::optional<qint64> parseAlarmMinute(QStringView text,
                                        const AlarmTimeForms& forms = AlarmTimeForms::system());
-
-// Whether the alarm check can read the time of a line (field 1): a line that it cannot read
-// never fires.
-bool hasReadableAlarmTime(QStringView line, const AlarmTimeForms& forms = AlarmTimeForms::system());
 
 // The same moments as the engine's wall-clock values, which the repeat rules work on.
 kalendo::DateTime wallTimeOf(const QDateTime& time);

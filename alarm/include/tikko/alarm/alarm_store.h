@@ -44,6 +44,12 @@ struct LoadedStore {
     int unreadableCount() const;
 };
 
+// Whether a line can hold an alarm: one of 10 characters or fewer (the empty line of an empty
+// store) is passed over wherever store lines are read.
+bool holdsAnAlarm(const StoreLine& line);
+// The lines that can hold an alarm, as alarms, in their order; no load rules.
+QList<Alarm> alarmsOf(StoreLines lines);
+
 // The load rules: lines of 10 characters or fewer are skipped; due and not yet expired lines
 // are kept; expired lines are kept only with auto-clear off and never when they shut the
 // computer down; lines whose time cannot be read are kept so that the user sees them (they
@@ -70,6 +76,9 @@ struct StoreFile {
     FileStamp stamp;
     QString error;        // empty when read, or when there is no file
     bool regular = false; // a regular file is there (read or not)
+
+    // A file that is there but was not read whole: rewriting it would lose its alarms.
+    bool mustBeKept() const { return regular && (!error.isEmpty() || !text.whole); }
 };
 
 // Reads the whole file without ever waiting: a FIFO, a device or a folder under that name is

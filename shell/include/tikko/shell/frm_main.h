@@ -203,7 +203,8 @@ private:
     void setAdvertisementShown(bool shown);
     bool pickFile(const QString& caption, const QString& pattern);
     void tell(const QString& text);
-    void addAlarm(const QString& line);
+    // Appends an alarm (not saved yet) and uncovers the list.
+    AlarmModel::Id addAlarm(const QString& line);
     void runModal(QDialog& window, QPoint offsetTwips);
 
     MainWindowContext m_context;
