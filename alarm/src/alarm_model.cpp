@@ -73,18 +73,20 @@ std::optional<QDateTime> Alarm::alarmTime() const {
 }
 
 QString displayText(const Alarm& alarm, const QDate& today) {
-    const auto time = alarm.alarmTime();
-    if (!time)
+    if (!alarm.readable())
         return alarm.text();
+    // From the minute parsed once: the list shows no seconds.
+    const qint64 minute = alarm.writtenMinute();
+    const QDate date = QDate::fromJulianDay(minute / 1440);
+    const QTime time(int(minute % 1440 / 60), int(minute % 60));
     static const QString Weekdays[] = {QStringLiteral("周一"), QStringLiteral("周二"),
                                        QStringLiteral("周三"), QStringLiteral("周四"),
                                        QStringLiteral("周五"), QStringLiteral("周六"),
                                        QStringLiteral("周日")};
-    const QDate date = time->date();
     QStringList parts{date.toString(date.year() == today.year() ? QStringLiteral("MM-dd")
                                                                 : QStringLiteral("yyyy-MM-dd")) +
                       QLatin1Char(' ') + Weekdays[date.dayOfWeek() - 1] + QLatin1Char(' ') +
-                      time->time().toString(QStringLiteral("HH:mm"))};
+                      time.toString(QStringLiteral("HH:mm"))};
     for (const QStringView field : {alarm.type(), alarm.prompt(), alarm.action()}) {
         if (!field.isEmpty())
             parts << field.toString();

@@ -169,8 +169,7 @@ void FrmMain::buildTrayMenu() {
     });
     add("mTrayStop", QStringLiteral("停止响铃"), [this] { stopRing(); })->setVisible(false);
     add("mTraySnooze", QStringLiteral("稍后提醒"), [this] {
-        snooze(m_settings.snoozeMinutes.toInt() > 0 ? m_settings.snoozeMinutes.toInt() : 5,
-               {m_ringingAlarm});
+        snooze(m_notification.snoozeMinutes(), {m_ringingAlarm});
     })->setVisible(false);
     m_trayMenu->addSeparator();
     add("mTrayQuit", QStringLiteral("退出"), [this] { quitProgram(); });

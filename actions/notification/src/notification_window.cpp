@@ -342,10 +342,14 @@ void FrmAlarm::on_Command2_clicked() {
     guarded(lcNotification, "closing", [this] { close(); });
 }
 
-void FrmAlarm::setSnoozeMinutes(int minutes) {
+int FrmAlarm::offeredSnooze(int minutes) {
     const bool offered = std::find(std::begin(SnoozeChoices), std::end(SnoozeChoices), minutes) !=
                          std::end(SnoozeChoices);
-    m_snoozeMinutes = offered ? minutes : SnoozeChoices[0];
+    return offered ? minutes : SnoozeChoices[0];
+}
+
+void FrmAlarm::setSnoozeMinutes(int minutes) {
+    m_snoozeMinutes = offeredSnooze(minutes);
     m_ui->cmdSnooze->setToolTip(QStringLiteral("%1 分钟后再提醒").arg(m_snoozeMinutes));
 }
 

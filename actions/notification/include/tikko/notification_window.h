@@ -85,6 +85,8 @@ public:
     // choice when it offers no such one.
     void setSnoozeMinutes(int minutes);
     static constexpr int SnoozeChoices[] = {5, 10, 15, 30};
+    // The choice that stands for `minutes`: itself when offered, else the first.
+    static int offeredSnooze(int minutes);
     // Restores the window if it is minimised, shows it, raises it and places it in the
     // corner of the screen under the mouse, sized for its text; asks for attention.
     void bringToFront();
@@ -163,7 +165,8 @@ public:
         m_snoozed = std::move(handler);
     }
     // The choice the window offers first when it opens.
-    void setSnoozeMinutes(int minutes) { m_snoozeMinutes = minutes; }
+    void setSnoozeMinutes(int minutes) { m_snoozeMinutes = FrmAlarm::offeredSnooze(minutes); }
+    int snoozeMinutes() const { return m_snoozeMinutes; }
 
     FrmAlarm* window() const { return m_window.data(); }
     bool isLoaded() const { return !m_window.isNull(); }

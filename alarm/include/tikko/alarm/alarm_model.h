@@ -40,6 +40,8 @@ public:
     bool exhausted() const { return m_exhausted; }
     // The minute at which the alarm fires, on the scale of minuteOf; Never when it never does.
     qint64 minute() const { return m_exhausted ? Never : m_minute; }
+    // The minute field 1 names, also of an alarm that has run out; Never when unreadable.
+    qint64 writtenMinute() const { return m_minute; }
     std::optional<QDateTime> alarmTime() const;
 
     // The same alarm firing at another moment: field 1 rewritten, the rest of the line kept.
